@@ -1,0 +1,51 @@
+// The composition root shared by every entry point: given the platform's
+// ports, it creates the process-wide objects under their usual names and
+// connects the subsystems. The Win32 entry point and the simulator differ
+// only in the ports they pass in.
+#pragma once
+#include "app/connection_points.h"
+#include "app/settings.h"
+#include "app/vocastra_dlg.h"
+
+namespace vocastra {
+
+class Clock;
+class LogSink;
+class MainWindow;
+class ModulePath;
+class Profile;
+class Registry;
+
+// The OS services, one port each. Subsystems add theirs here.
+struct Ports {
+    Clock& clock;
+    LogSink& logSink;
+    Profile& profile;
+    Registry& registry;
+    ModulePath& modulePath;
+    MainWindow& mainWindow;
+};
+
+class Application {
+public:
+    explicit Application(const Ports& ports);
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Start-up before the main window exists: points the program-wide INI
+    // accessor at the settings file.
+    void PrepareInstance();
+    // Routes one main-window message; returns true when it was handled.
+    bool HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+        return dlg.HandleMessage(msg, wParam, lParam);
+    }
+
+    Ports ports;
+    ConnectionLog connectionLog;  // calls that reached unfilled points
+    Settings g_Settings;
+    SettingsStore settingsStore;
+    AppFlags flags;
+    CVocastraDlg dlg;
+};
+
+}  // namespace vocastra

@@ -1,0 +1,130 @@
+#include "app/settings.h"
+
+#include <algorithm>
+
+#include "app/log.h"
+#include "app/text_util.h"
+#include "platform/module_path.h"
+#include "platform/profile.h"
+#include "platform/registry.h"
+
+namespace vocastra {
+namespace {
+
+constexpr const char* kSection = "SETTING";
+constexpr std::size_t kModulePathChars = 2048;
+constexpr std::size_t kRingToneChars = 260;
+
+// The integer keys of section "SETTING", in file order.
+struct IntKey {
+    const char* name;
+    std::atomic<int32_t> Settings::*field;
+};
+constexpr IntKey kLeadingInts[] = {
+    {"VAL_AUTORUN_API", &Settings::VAL_AUTORUN_API},
+    {"VAL_ENABLE_KEYTONE", &Settings::VAL_ENABLE_KEYTONE},
+    {"VAL_ENABLE_LCM", &Settings::VAL_ENABLE_LCM},
+    {"VAL_AUDIO_OUT_VOLUME", &Settings::VAL_AUDIO_OUT_VOLUME},
+    {"VAL_AUDIO_IN_VOLUME", &Settings::VAL_AUDIO_IN_VOLUME},
+    {"VAL_AUDIO_OUT_MUTE", &Settings::VAL_AUDIO_OUT_MUTE},
+    {"VAL_AUDIO_IN_MUTE", &Settings::VAL_AUDIO_IN_MUTE},
+    {"VAL_LCM_CONTRAST", &Settings::VAL_LCM_CONTRAST},
+};
+constexpr IntKey kTrailingInts[] = {
+    {"VAL_RingTone_Select", &Settings::VAL_RingTone_Select},
+    {"VAL_RINGTONE_VOLUME", &Settings::VAL_RINGTONE_VOLUME},
+    {"VAL_LANGUAGE", &Settings::VAL_LANGUAGE},
+};
+
+std::string DirectoryOf(const std::string& path) {
+    const auto cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+}  // namespace
+
+int CIniFile::ReadString(const std::string& key, const std::string& section, std::string& out) {
+    out = m_profile.GetString(m_strFileName, section, key, "", 255);
+    m_nLastResult = static_cast<int>(CodePointCount(out));
+    return out.empty() ? 0 : 1;
+}
+
+int CIniFile::WriteInt(long value, const std::string& key, const std::string& section) {
+    m_nLastResult = m_profile.WriteString(m_strFileName, section, key, StrPrintf("%ld", value));
+    return m_nLastResult;
+}
+
+SettingsStore::SettingsStore(Settings& settings, Profile& profile, ModulePath& modulePath,
+                             Registry& registry)
+    : m_settings(settings),
+      m_profile(profile),
+      m_modulePath(modulePath),
+      m_registry(registry),
+      m_ini(profile) {}
+
+std::string SettingsStore::GetModuleDirectory() {
+    return DirectoryOf(m_modulePath.GetModuleFileName(kModulePathChars));
+}
+
+std::string SettingsStore::SettingsFilePath() { return GetModuleDirectory() + kSettingsFileName; }
+
+void SettingsStore::LoadSettings() {
+    Settings& s = m_settings;
+    s.programDirectory = GetModuleDirectory();
+    const std::string file = s.programDirectory + kSettingsFileName;
+    auto readInt = [&](const char* section, const char* key, int32_t def) {
+        return static_cast<int32_t>(m_profile.GetInt(file, section, key, def));
+    };
+    for (const auto& k : kLeadingInts) (s.*k.field) = readInt(kSection, k.name, (s.*k.field).load());
+    s.VAL_RINGTONE = m_profile.GetString(file, kSection, "VAL_RINGTONE", "", kRingToneChars);
+    s.Val_CustomRingTone =
+        m_profile.GetString(file, kSection, "Val_CustomRingTone", "", kRingToneChars);
+    for (const auto& k : kTrailingInts) (s.*k.field) = readInt(kSection, k.name, (s.*k.field).load());
+    for (int level = 0; level < kContrastLevels; ++level) {
+        for (int i = 0; i < 3; ++i) {
+            const std::string key = StrPrintf("VAL_CONTRAST_%d%c", level, "ABC"[i]);
+            s.VAL_CONTRAST[level][i] = readInt("LCM", key.c_str(), s.VAL_CONTRAST[level][i]);
+        }
+    }
+    for (int i = 0; i < kKeyScanCount; ++i) {
+        const std::string key = StrPrintf("VAL_KEYSCAN_%d", i + 1);
+        s.VAL_KEYSCAN[i] = readInt("KEY", key.c_str(), s.VAL_KEYSCAN[i]);
+    }
+    // The level indexes a three-entry table: a hand-edited value outside it
+    // would read past the table, so it is brought into range here.
+    const int32_t level = s.VAL_LCM_CONTRAST;
+    if (level < 0 || level >= kContrastLevels) {
+        s.VAL_LCM_CONTRAST = std::clamp<int32_t>(level, 0, kContrastLevels - 1);
+        LogPrintA("LoadSettings: VAL_LCM_CONTRAST %d out of range, using %d", level,
+                  s.VAL_LCM_CONTRAST.load());
+    }
+}
+
+void SettingsStore::SaveSettings() {
+    const Settings& s = m_settings;
+    const std::string file = SettingsFilePath();
+    auto writeInt = [&](const char* key, int32_t value) {
+        m_profile.WriteString(file, kSection, key, StrPrintf("%d", value));
+    };
+    for (const auto& k : kLeadingInts) writeInt(k.name, (s.*k.field).load());
+    m_profile.WriteString(file, kSection, "VAL_RINGTONE", s.VAL_RINGTONE);
+    m_profile.WriteString(file, kSection, "Val_CustomRingTone", s.Val_CustomRingTone);
+    for (const auto& k : kTrailingInts) writeInt(k.name, (s.*k.field).load());
+}
+
+void SettingsStore::SetAutorun(bool on, int language) {
+    m_settings.VAL_LANGUAGE = language;
+    m_ini.WriteInt(language, "VAL_LANGUAGE", kSection);
+    const bool keyOpen = m_registry.KeyExists(RegistryRoot::CurrentUser, kRunKey);
+    if (on) {
+        m_settings.VAL_AUTORUN_API = 1;
+        const std::string path = m_modulePath.GetModuleFileName(2000);
+        if (keyOpen) m_registry.SetString(RegistryRoot::CurrentUser, kRunKey, kAutorunValue, path);
+    } else {
+        m_settings.VAL_AUTORUN_API = 0;
+        if (keyOpen) m_registry.DeleteValue(RegistryRoot::CurrentUser, kRunKey, kAutorunValue);
+    }
+    SaveSettings();
+}
+
+}  // namespace vocastra

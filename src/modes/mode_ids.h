@@ -1,0 +1,31 @@
+// Handset mode ids.
+#pragma once
+
+namespace vocastra {
+
+enum : int {
+    MODE_MAIN = 0,
+    MODE_CONTACTLIST = 1,
+    MODE_RINGING = 2,
+    MODE_TALKING = 3,
+    MODE_NUMDIAL = 4,
+    MODE_SETTINGMENU = 5,
+    MODE_HISTORYMENU = 6,
+    MODE_HISTORY_INCOMING = 7,
+    MODE_HISTORY_OUTGOING = 8,
+    MODE_HISTORY_MISSEDCALL = 9,
+    MODE_HISTORY_VMAIL = 10,
+    MODE_CONTACTDETAIL = 11,
+    MODE_HISTORYDETAIL = 12,
+    MODE_RESERVED = 13,
+    MODE_VOLUMESETTING = 14,
+    MODE_CONFERENCE = 15,
+    MODE_UNCONNECTED = 16,
+    MODE_BALANCE = 17,
+    MODE_VOICEMAIL_PLAYING = 18,
+    MODE_VOICEMAIL_PLAYEND = 19,
+    MODE_SYSCONFIRM = 20,
+    MODE_COUNT = 21,
+};
+
+}  // namespace vocastra

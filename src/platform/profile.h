@@ -1,0 +1,30 @@
+// Profile port: INI files, with the rules of the Windows profile functions
+// that the program depends on (case-insensitive section and key names, values
+// written in place with every other line kept, UTF-16LE files kept UTF-16LE).
+#pragma once
+#include <cstddef>
+#include <string>
+
+namespace vocastra {
+
+class Profile {
+public:
+    virtual ~Profile() = default;
+    // The value of `key` in `section` of the file at `path`, or `def` when the
+    // file, section or key is missing. At most `maxChars` - 1 characters (code
+    // points) are returned, as the profile functions cut to their buffer.
+    // Returns the value; `*found` (optional) tells whether the key existed.
+    virtual std::string GetString(const std::string& path, const std::string& section,
+                                  const std::string& key, const std::string& def,
+                                  std::size_t maxChars, bool* found = nullptr) = 0;
+    // The value parsed as a decimal integer (optional sign, leading digits;
+    // 0 when the value has none), or `def` when the key is missing.
+    virtual int GetInt(const std::string& path, const std::string& section,
+                       const std::string& key, int def) = 0;
+    // Writes `key`=`value` in `section`, creating file and section as needed.
+    // Returns false when the file cannot be written.
+    virtual bool WriteString(const std::string& path, const std::string& section,
+                             const std::string& key, const std::string& value) = 0;
+};
+
+}  // namespace vocastra

@@ -1,0 +1,50 @@
+// INI files on the local file system, following the Windows profile
+// functions where the program depends on them: case-insensitive names, the
+// first of duplicate sections and keys wins, values written in place with
+// every other line kept, UTF-16LE files (byte-order mark FF FE) kept UTF-16LE.
+#pragma once
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/profile.h"
+
+namespace vocastra {
+
+// The text of one INI file, kept line by line so a write changes one line only.
+class IniDocument {
+public:
+    // Decodes file bytes (UTF-16LE with BOM, UTF-8 with or without BOM).
+    static IniDocument FromBytes(std::string_view bytes);
+    // Encodes back in the encoding the file came in, with its line endings.
+    std::string ToBytes() const;
+
+    std::optional<std::string> Get(std::string_view section, std::string_view key) const;
+    void Set(std::string_view section, std::string_view key, std::string_view value);
+
+private:
+    enum class Encoding { Utf8, Utf8Bom, Utf16Le };
+    Encoding m_encoding = Encoding::Utf8;
+    std::string m_eol = "\r\n";
+    std::vector<std::string> m_lines;  // UTF-8, without line endings
+};
+
+class IniProfile : public Profile {
+public:
+    std::string GetString(const std::string& path, const std::string& section,
+                          const std::string& key, const std::string& def, std::size_t maxChars,
+                          bool* found = nullptr) override;
+    int GetInt(const std::string& path, const std::string& section, const std::string& key,
+               int def) override;
+    bool WriteString(const std::string& path, const std::string& section, const std::string& key,
+                     const std::string& value) override;
+
+private:
+    std::mutex m_mutex;  // one writer at a time per process
+};
+
+// Parses like GetPrivateProfileInt: optional sign, then leading decimal digits.
+int ParseProfileInt(std::string_view value);
+
+}  // namespace vocastra

@@ -1,0 +1,32 @@
+// Keeps the most recent log lines for tests and the simulator; optionally
+// echoes them to stderr.
+#pragma once
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/log_sink.h"
+
+namespace vocastra {
+
+class MemoryLogSink : public LogSink {
+public:
+    explicit MemoryLogSink(std::size_t capacity = 4096) : m_capacity(capacity) {}
+    void Write(std::string_view line) override;
+
+    std::vector<std::string> Lines() const;
+    // True when some kept line contains `text`.
+    bool Contains(std::string_view text) const;
+    void Clear();
+    void SetEcho(bool echo) { m_echo = echo; }
+
+private:
+    mutable std::mutex m_mutex;
+    std::size_t m_capacity;
+    std::deque<std::string> m_lines;
+    bool m_echo = false;
+};
+
+}  // namespace vocastra

@@ -1,0 +1,34 @@
+// Every simulated port in one bundle, for tests and the simulator.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "app/application.h"
+#include "platform/sim/fake_clock.h"
+#include "platform/sim/fixed_module_path.h"
+#include "platform/sim/ini_profile.h"
+#include "platform/sim/memory_log_sink.h"
+#include "platform/sim/memory_registry.h"
+#include "platform/sim/sim_main_window.h"
+
+namespace vocastra {
+
+struct SimPlatform {
+    // `programDir` is where the settings and data files live (with trailing
+    // separator); the program is taken to run from there.
+    explicit SimPlatform(const std::string& programDir, bool realTime = false);
+
+    Ports MakePorts();
+    Clock& clock() { return realTime ? static_cast<Clock&>(systemClock) : fakeClock; }
+
+    bool realTime;
+    FakeClock fakeClock;
+    SystemClock systemClock;
+    MemoryLogSink logSink;
+    IniProfile profile;
+    MemoryRegistry registry;
+    FixedModulePath modulePath;
+    SimMainWindow mainWindow;
+};
+
+}  // namespace vocastra

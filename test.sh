@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the native unit and
+# scenario tests under AddressSanitizer/UBSan, then the Windows build's unit
+# tests and end-to-end tests under Wine.
+set -euo pipefail
+cd "$(dirname "$0")"
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+echo "== native (ASan + UBSan)"
+cmake --preset native-asan >/dev/null
+cmake --build --preset native-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --preset native-asan -j"$jobs"
+
+if [ -f scripts/test-win64.sh ]; then
+    echo "== win64 (Wine)"
+    bash scripts/test-win64.sh
+fi

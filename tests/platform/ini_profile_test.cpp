@@ -1,0 +1,86 @@
+#include "platform/sim/ini_profile.h"
+
+#include "test_support.h"
+
+namespace vocastra {
+namespace {
+
+TEST(IniProfile, NamesAreCaseInsensitiveAndFirstSectionWins) {
+    test::TempDir dir;
+    dir.Write("a.ini",
+              "[Setting]\r\nKey = value one \r\n[other]\r\nkey=x\r\n[SETTING]\r\nkey=late\r\n");
+    IniProfile p;
+    EXPECT_EQ(p.GetString(dir.File("a.ini"), "SETTING", "KEY", "d", 255), "value one");
+    EXPECT_EQ(p.GetString(dir.File("a.ini"), "setting", "missing", "d", 255), "d");
+    EXPECT_EQ(p.GetString(dir.File("none.ini"), "setting", "key", "dflt", 255), "dflt");
+    EXPECT_EQ(p.GetString(dir.File("a.ini"), "OTHER", "Key", "", 255), "x");
+}
+
+TEST(IniProfile, ReadsAreCutToTheBuffer) {
+    test::TempDir dir;
+    dir.Write("a.ini", "[s]\nk=" + std::string(300, 'x') + "\nu=\xC3\xA4\xC3\xB6\xC3\xBC\n");
+    IniProfile p;
+    EXPECT_EQ(p.GetString(dir.File("a.ini"), "s", "k", "", 255).size(), 254u);
+    // Cut by characters, never inside one.
+    EXPECT_EQ(p.GetString(dir.File("a.ini"), "s", "u", "", 3), "\xC3\xA4\xC3\xB6");
+}
+
+TEST(IniProfile, IntegersParseLikeTheProfileFunctions) {
+    test::TempDir dir;
+    dir.Write("a.ini", "[s]\na=42\nb=-7\nc=12abc\nd=abc\ne=\n");
+    IniProfile p;
+    const auto f = dir.File("a.ini");
+    EXPECT_EQ(p.GetInt(f, "s", "a", 9), 42);
+    EXPECT_EQ(p.GetInt(f, "s", "b", 9), -7);
+    EXPECT_EQ(p.GetInt(f, "s", "c", 9), 12);
+    EXPECT_EQ(p.GetInt(f, "s", "d", 9), 0);
+    EXPECT_EQ(p.GetInt(f, "s", "e", 9), 9);
+    EXPECT_EQ(p.GetInt(f, "s", "zz", 9), 9);
+}
+
+TEST(IniProfile, WritesInPlaceKeepingEveryOtherLine) {
+    test::TempDir dir;
+    dir.Write("a.ini", "; comment\r\n[SETTING]\r\nA=1\r\nb=2\r\n\r\n[LCM]\r\nx=hand edited\r\n");
+    IniProfile p;
+    const auto f = dir.File("a.ini");
+    ASSERT_TRUE(p.WriteString(f, "setting", "B", "20"));
+    ASSERT_TRUE(p.WriteString(f, "SETTING", "new", "n"));
+    ASSERT_TRUE(p.WriteString(f, "KEY", "k", "v"));
+    EXPECT_EQ(dir.Read("a.ini"),
+              "; comment\r\n[SETTING]\r\nA=1\r\nB=20\r\nnew=n\r\n\r\n[LCM]\r\nx=hand "
+              "edited\r\n[KEY]\r\nk=v\r\n");
+    // A value cannot smuggle in a second key.
+    ASSERT_TRUE(p.WriteString(f, "SETTING", "A", "1\r\nevil=1"));
+    EXPECT_EQ(p.GetString(f, "SETTING", "evil", "none", 255), "none");
+}
+
+TEST(IniProfile, Utf16FilesStayUtf16) {
+    test::TempDir dir;
+    std::string bytes = "\xFF\xFE";
+    for (char c : std::string("[s]\r\nk=v\r\n")) {
+        bytes += c;
+        bytes += '\0';
+    }
+    dir.Write("w.ini", bytes);
+    IniProfile p;
+    const auto f = dir.File("w.ini");
+    EXPECT_EQ(p.GetString(f, "s", "k", "", 255), "v");
+    ASSERT_TRUE(p.WriteString(f, "s", "k", "\xE4\xB8\xAD"));  // U+4E2D
+    const std::string out = dir.Read("w.ini");
+    ASSERT_GE(out.size(), 2u);
+    EXPECT_EQ(out.substr(0, 2), "\xFF\xFE");
+    EXPECT_NE(out.find(std::string("=\0\x2D\x4E", 4)), std::string::npos);
+    EXPECT_EQ(p.GetString(f, "s", "k", "", 255), "\xE4\xB8\xAD");
+}
+
+TEST(IniProfile, HostileBytesNeverCrash) {
+    test::TempDir dir;
+    dir.Write("odd.ini", std::string("\xFF\xFE[\0s\0]", 8) + "\xFF");
+    dir.Write("bad.ini", "[s\n=\n[]\nk\n\xC3\n[s]\nk=\xF0\x9F\n");
+    IniProfile p;
+    p.GetString(dir.File("odd.ini"), "s", "k", "", 255);
+    EXPECT_EQ(p.GetString(dir.File("bad.ini"), "s", "k", "", 255), "\xF0\x9F");
+}
+
+}  // namespace
+}  // namespace vocastra
