@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a while on its
+# corpus (fuzz/corpus/<name without _fuzz>/). Usage: scripts/fuzz.sh [seconds] [target...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+shift || true
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOCASTRA_FUZZ=ON -DVOCASTRA_TESTS=OFF >/dev/null
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+    for f in fuzz/*_fuzz.cpp; do targets+=("$(basename "$f" .cpp)"); done
+fi
+cmake --build build/fuzz -j"$(nproc)" --target "${targets[@]}" >/dev/null
+for t in "${targets[@]}"; do
+    corpus="fuzz/corpus/${t%_fuzz}"
+    work="build/fuzz/corpus-${t%_fuzz}"
+    mkdir -p "$work"
+    echo "== $t for ${seconds}s"
+    rc=0
+    ./build/fuzz/"$t" -max_total_time="$seconds" -print_final_stats=1 "$work" "$corpus" \
+        >"build/fuzz/$t.log" 2>&1 || rc=$?
+    grep -E "stat::number_of_executed_runs|stat::new_units_added|ERROR|SUMMARY" "build/fuzz/$t.log" || true
+    [ "$rc" -eq 0 ] || { echo "$t found a fault (build/fuzz/$t.log)"; exit 1; }
+done
