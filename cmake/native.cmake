@@ -10,3 +10,7 @@ if(benchmark_FOUND AND VOCASTRA_BENCH_SOURCES)
     target_link_libraries(vocastra_bench PRIVATE vocastra_sim_platform benchmark::benchmark
                                                  vocastra_warnings)
 endif()
+
+# Glyphs for the simulated display come from FreeType.
+find_package(Freetype REQUIRED)
+target_link_libraries(vocastra_sim_platform PRIVATE Freetype::Freetype)

@@ -15,6 +15,7 @@ class MainWindow;
 class ModulePath;
 class Profile;
 class Registry;
+class TextRenderer;
 
 // The OS services, one port each. Subsystems add theirs here.
 struct Ports {
@@ -24,10 +25,11 @@ struct Ports {
     Registry& registry;
     ModulePath& modulePath;
     MainWindow& mainWindow;
+    TextRenderer& textRenderer;
 };
 
 class Application {
-public:
+  public:
     explicit Application(const Ports& ports);
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;

@@ -11,7 +11,7 @@ SimPlatform::SimPlatform(const std::string& programDir, bool rt)
 }
 
 Ports SimPlatform::MakePorts() {
-    return Ports{clock(), logSink, profile, registry, modulePath, mainWindow};
+    return Ports{clock(), logSink, profile, registry, modulePath, mainWindow, *textRenderer};
 }
 
 }  // namespace vocastra

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "platform/sim/box_text_renderer.h"
 #include "platform/sim/fake_clock.h"
 #include "platform/sim/fixed_module_path.h"
 #include "platform/sim/ini_profile.h"
@@ -29,6 +30,7 @@ struct SimPlatform {
     MemoryRegistry registry;
     FixedModulePath modulePath;
     SimMainWindow mainWindow;
+    std::unique_ptr<TextRenderer> textRenderer = CreateSimTextRenderer();
 };
 
 }  // namespace vocastra

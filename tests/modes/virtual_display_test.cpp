@@ -1,0 +1,199 @@
+#include "modes/virtual_display.h"
+
+#include <gtest/gtest.h>
+
+#include "app/log.h"
+#include "platform/sim/box_text_renderer.h"
+#include "platform/sim/memory_log_sink.h"
+
+namespace vocastra {
+namespace {
+
+struct Sent {
+    int line;
+    std::string upper, lower;
+};
+
+class VirtualDisplayTest : public ::testing::Test {
+  protected:
+    VirtualDisplayTest() : display(renderer, flag, log) {
+        SetLogSink(&sink);
+        display.points.IsWriteHandleValid.Fill([this] { return handleValid; });
+        display.points.NewWriteDevice.Fill(
+            [this](int line, const PageBytes& u, const PageBytes& l) {
+                sent.push_back({line, u, l});
+            });
+        display.Create();
+    }
+    ~VirtualDisplayTest() override { SetLogSink(nullptr); }
+
+    int CountLit(int left, int top, int right, int bottom) const {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                n += display.GetCanvas().Get(x, y);
+        return n;
+    }
+    // Leftmost and rightmost lit column of a line, -1 when the line is dark.
+    std::pair<int, int> LitSpan(int line) const {
+        int lo = -1, hi = -1;
+        for (int x = 0; x < kDisplayWidth; ++x)
+            for (int y = 16 * line; y < 16 * line + 16; ++y)
+                if (display.GetCanvas().Get(x, y)) {
+                    if (lo < 0)
+                        lo = x;
+                    hi = x;
+                }
+        return {lo, hi};
+    }
+
+    BoxTextRenderer renderer;
+    std::atomic<int32_t> flag{1};
+    ConnectionLog log;
+    MemoryLogSink sink;
+    bool handleValid = true;
+    std::vector<Sent> sent;
+    CVirtualDisplay display;
+};
+
+TEST_F(VirtualDisplayTest, PagesCarryColumnsLowBitOnTop) {
+    Canvas& c = display.GetCanvas();
+    c.Set(5, 16, true);       // line 1, top row
+    c.Set(6, 16 + 15, true);  // line 1, bottom row
+    c.Set(7, 16 + 8, true);   // first row of the lower page
+    DisplayPage up, lo;
+    c.LinePages(1, up, lo);
+    EXPECT_EQ(up[5], 0x01);
+    EXPECT_EQ(lo[6], 0x80);
+    EXPECT_EQ(lo[7], 0x01);
+    EXPECT_EQ(up[6], 0);
+    c.LinePages(0, up, lo);
+    EXPECT_EQ(up, DisplayPage{});
+}
+
+TEST_F(VirtualDisplayTest, OnlyChangedLinesReachTheHandset) {
+    display.FlushAllLines();  // black canvas equals the zeroed cache
+    EXPECT_TRUE(sent.empty());
+    display.DrawLineText(0, 2, "12:34", ALIGN_RIGHT);
+    display.FlushAllLines();
+    display.FlushAllLines();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].line, 2);
+    EXPECT_TRUE(sink.Contains("FlushLine: 2"));
+
+    // A closed handle: logged, and the cache still moves on, so the same
+    // picture is not sent again when the handle comes back.
+    handleValid = false;
+    display.ClearScreen();
+    display.FlushLine(2);
+    EXPECT_TRUE(sink.Contains("NewWriteDevice:Write USB failed: m_WriteHandle is not valid"));
+    handleValid = true;
+    display.FlushLine(2);
+    EXPECT_EQ(sent.size(), 1u);
+}
+
+TEST_F(VirtualDisplayTest, DisplayFlagZeroDrawsOnlyNoLcd) {
+    flag = 0;
+    display.DrawLineText(0, 1, "Alice", ALIGN_LEFT);
+    display.DrawLineIcon(0, 0, 0);
+    display.DrawScrollBar(10, 5);
+    display.DrawVolumeBars(16);
+    display.DrawScrollingText(2, std::string(40, 'x'), ALIGN_LEFT);
+    EXPECT_EQ(CountLit(0, 0, 128, 64), 0);
+    EXPECT_TRUE(display.ShowNoLcdOnce());
+    EXPECT_FALSE(display.ShowNoLcdOnce());
+    ASSERT_EQ(sent.size(), 1u);  // only line 0 differs from the zeroed cache
+    EXPECT_EQ(sent[0].line, 0);
+    display.Blank();  // quit blanks the handset whatever the flag
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].upper, std::string(PageBytes{}));
+}
+
+TEST_F(VirtualDisplayTest, TextAlignsInItsBoxAndIsCutAtTheRight) {
+    display.DrawLineText(0, 0, "abc", ALIGN_LEFT);  // 3 boxes of 7 px
+    EXPECT_EQ(LitSpan(0), std::make_pair(3, 21));
+    display.DrawLineText(0, 1, "abc", ALIGN_RIGHT);
+    EXPECT_EQ(LitSpan(1).second, 128 - 2 - 2);
+    display.DrawLineText(0, 2, "abc", ALIGN_CENTER);
+    const auto [lo, hi] = LitSpan(2);
+    EXPECT_NEAR((lo + hi) / 2.0, 64, 2);
+    display.DrawLineText(40, 3, std::string(30, 'w'), ALIGN_CENTER);  // too wide
+    EXPECT_EQ(LitSpan(3).first, 43);
+    EXPECT_EQ(LitSpan(3).second, 127);
+    EXPECT_EQ(CountLit(0, 0, 128, 64) > 0, true);
+    // Lines outside 0..3 and an x outside the canvas draw nothing, safely.
+    display.ClearScreen();
+    display.DrawLineText(0, 4, "x", ALIGN_LEFT);
+    display.DrawLineText(-5, -1, "x", ALIGN_LEFT);
+    display.DrawLineText(300, 0, "x", ALIGN_LEFT);
+    display.DrawLineIcon(9, 0, 0);
+    display.DrawLineIcon(0, 99, 0);
+    EXPECT_EQ(CountLit(0, 0, 128, 64), 0);
+}
+
+TEST_F(VirtualDisplayTest, MarqueeScrollsLongTextOneCharacterPerCall) {
+    // Fits in 112 px (15 boxes + padding): drawn still.
+    display.DrawScrollingText(1, "short", ALIGN_LEFT);
+    const std::string still = display.GetCanvas().ToText();
+    display.DrawScrollingText(1, "short", ALIGN_LEFT);
+    EXPECT_EQ(display.GetCanvas().ToText(), still);
+
+    // 20 characters do not fit: each call shows the text one character on,
+    // with four blanks between its end and its restart (24 calls per cycle).
+    const std::string name = "abcdefghijklmnopqrst";
+    std::vector<std::string> frames;
+    for (int i = 0; i < 25; ++i) {
+        display.ClearScreen();
+        display.DrawScrollingText(2, name, ALIGN_LEFT);
+        frames.push_back(display.GetCanvas().ToText());
+    }
+    EXPECT_NE(frames[0], frames[17]);  // the gap has come into view
+    EXPECT_EQ(frames[0], frames[24]);
+    // After 19 steps "t" leads, followed by the four-blank gap: one box then
+    // 28 dark pixels, then the restart.
+    display.ClearScreen();
+    Canvas c;
+    c.FromText(frames[19]);
+    int firstLit = -1;
+    for (int x = 16; x < 128 && firstLit < 0; ++x)
+        for (int y = 32; y < 48; ++y)
+            if (c.Get(x, y))
+                firstLit = x;
+    EXPECT_EQ(firstLit, 16 + 2 + 1);
+    bool gapDark = true;
+    for (int x = 16 + 2 + 7; x < 16 + 2 + 7 + 28; ++x)
+        for (int y = 32; y < 48; ++y)
+            gapDark = gapDark && !c.Get(x, y);
+    EXPECT_TRUE(gapDark);
+
+    // Another text (or line) restarts at its beginning.
+    display.ClearScreen();
+    display.DrawScrollingText(2, name + "!", ALIGN_LEFT);
+    const std::string restarted = display.GetCanvas().ToText();
+    display.ClearScreen();
+    display.DrawScrollingText(3, name + "!", ALIGN_LEFT);
+    EXPECT_NE(display.GetCanvas().ToText(), restarted);  // line changed: restart on line 3
+    EXPECT_EQ(LitSpan(3).first, 19);
+}
+
+TEST_F(VirtualDisplayTest, ScrollBarAndVolumeBarsAtTheirEnds) {
+    display.DrawScrollBar(0, 0);
+    EXPECT_EQ(CountLit(0, 0, 128, 64), 0);
+    display.DrawScrollBar(10, 10);
+    EXPECT_EQ(CountLit(122, 43, 128, 48), 6 * 5);  // thumb at the bottom
+    EXPECT_EQ(CountLit(123, 1, 127, 43), 0);       // inside of the track dark
+    EXPECT_EQ(CountLit(0, 48, 128, 64), 0);
+    display.ClearScreen();
+    display.DrawScrollBar(10, 99);  // a position past the end stays in the track
+    EXPECT_EQ(CountLit(0, 48, 128, 64), 0);
+
+    display.ClearScreen();
+    display.DrawVolumeBars(0);  // outlines only
+    EXPECT_EQ(CountLit(16, 46, 19, 47), 0);
+    display.DrawVolumeBars(16);  // every bar filled: the last is 25 rows high
+    EXPECT_EQ(CountLit(105, 23, 110, 48), 5 * 25);
+    EXPECT_EQ(CountLit(105, 0, 110, 23), 0);
+}
+
+}  // namespace
+}  // namespace vocastra
