@@ -1,0 +1,27 @@
+// MainWindow on the hidden dialog's window handle. The handle is set once the
+// dialog exists (before its start-up runs); until then messages and timers go
+// nowhere.
+#pragma once
+#include <atomic>
+
+#include "platform/main_window.h"
+
+struct HWND__;
+
+namespace vocastra::win32 {
+
+class Win32MainWindow : public MainWindow {
+  public:
+    void SetHandle(HWND__* hwnd) { m_hwnd.store(hwnd); }
+    HWND__* Handle() const { return m_hwnd.load(); }
+
+    void Post(uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
+    intptr_t Send(uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
+    void SetTimer(uint32_t id, uint32_t elapseMs) override;
+    void KillTimer(uint32_t id) override;
+
+  private:
+    std::atomic<HWND__*> m_hwnd{nullptr};
+};
+
+}  // namespace vocastra::win32

@@ -1,0 +1,19 @@
+// Profile on the Windows profile functions (GetPrivateProfileStringW and
+// friends); names, values and paths are converted at this edge.
+#pragma once
+#include "platform/profile.h"
+
+namespace vocastra::win32 {
+
+class Win32Profile : public Profile {
+  public:
+    std::string GetString(const std::string& path, const std::string& section,
+                          const std::string& key, const std::string& def, std::size_t maxChars,
+                          bool* found = nullptr) override;
+    int GetInt(const std::string& path, const std::string& section, const std::string& key,
+               int def) override;
+    bool WriteString(const std::string& path, const std::string& section, const std::string& key,
+                     const std::string& value) override;
+};
+
+}  // namespace vocastra::win32

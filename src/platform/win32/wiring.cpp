@@ -1,0 +1,17 @@
+#include "platform/win32/wiring.h"
+
+#include "platform/win32/main_dialog.h"
+#include "platform/win32/win32_platform.h"
+
+namespace vocastra::win32 {
+
+void WireAll(MainDialog& dialog, Application& app, Win32Platform& platform) {
+    (void)platform;
+    WireApplication(dialog, app);
+    // Device layer: WM_DEVICECHANGE (dialog.hooks.onDeviceChange), the
+    // device-interface registration, the HID bus.
+    // Client link: the attach message (dialog.hooks.registeredMessages), the
+    // link window and the discover broadcast.
+}
+
+}  // namespace vocastra::win32

@@ -1,0 +1,24 @@
+// Fills the connection points and dialog hooks that belong to the Win32
+// layers. One Wire* function per layer, each in its own file; WireAll calls
+// them in the order listed in wiring.cpp.
+#pragma once
+
+namespace vocastra {
+class Application;
+}
+
+namespace vocastra::win32 {
+
+class MainDialog;
+struct Win32Platform;
+
+// Ending the dialog and the process, error boxes (app_wiring.cpp).
+void WireApplication(MainDialog& dialog, Application& app);
+
+// Further layers add theirs here, e.g.
+//   void WireDevice(MainDialog&, Application&, Win32Platform&);      // WM_DEVICECHANGE, HID
+//   void WireClientLink(MainDialog&, Application&, Win32Platform&);  // the attach message
+
+void WireAll(MainDialog& dialog, Application& app, Win32Platform& platform);
+
+}  // namespace vocastra::win32
