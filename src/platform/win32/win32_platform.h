@@ -7,11 +7,21 @@
 #include "platform/win32/win32_module_path.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_text_renderer.h"
 
 namespace vocastra::win32 {
 
 struct Win32Platform {
-    Ports MakePorts() { return Ports{clock, logSink, profile, registry, modulePath, mainWindow}; }
+    // Every port the core needs; a port added to Ports must be added here.
+    Ports MakePorts() {
+        return Ports{.clock = clock,
+                     .logSink = logSink,
+                     .profile = profile,
+                     .registry = registry,
+                     .modulePath = modulePath,
+                     .mainWindow = mainWindow,
+                     .textRenderer = *textRenderer};
+    }
 
     Win32Clock clock;
     DebugLogSink logSink;
@@ -19,6 +29,7 @@ struct Win32Platform {
     Win32Registry registry;
     Win32ModulePath modulePath;
     Win32MainWindow mainWindow;
+    std::unique_ptr<TextRenderer> textRenderer = CreateWin32TextRenderer();
 };
 
 }  // namespace vocastra::win32
