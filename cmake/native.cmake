@@ -1,7 +1,12 @@
 # Linux: the simulator front end and the benchmarks.
+# Everything of the simulator but its entry point is a library the tests use too.
 file(GLOB VOCASTRA_SIM_TOOL_SOURCES CONFIGURE_DEPENDS tools/vocastra-sim/*.cpp)
-add_executable(vocastra-sim ${VOCASTRA_SIM_TOOL_SOURCES})
-target_link_libraries(vocastra-sim PRIVATE vocastra_sim_platform vocastra_warnings)
+list(FILTER VOCASTRA_SIM_TOOL_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+add_library(vocastra_sim_tool STATIC ${VOCASTRA_SIM_TOOL_SOURCES})
+target_include_directories(vocastra_sim_tool PUBLIC tools/vocastra-sim)
+target_link_libraries(vocastra_sim_tool PUBLIC vocastra_sim_platform PRIVATE vocastra_warnings)
+add_executable(vocastra-sim tools/vocastra-sim/main.cpp)
+target_link_libraries(vocastra-sim PRIVATE vocastra_sim_tool vocastra_warnings)
 
 find_package(benchmark QUIET)
 file(GLOB VOCASTRA_BENCH_SOURCES CONFIGURE_DEPENDS bench/*.cpp)
