@@ -1,13 +1,15 @@
 // Every Win32 port in one bundle, as the product exe uses them.
 #pragma once
+#include <memory>
+
 #include "app/application.h"
 #include "platform/win32/debug_log_sink.h"
+#include "platform/win32/gdiplus_text_renderer.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_main_window.h"
 #include "platform/win32/win32_module_path.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_text_renderer.h"
 
 namespace vocastra::win32 {
 
@@ -29,7 +31,7 @@ struct Win32Platform {
     Win32Registry registry;
     Win32ModulePath modulePath;
     Win32MainWindow mainWindow;
-    std::unique_ptr<TextRenderer> textRenderer = CreateWin32TextRenderer();
+    std::unique_ptr<TextRenderer> textRenderer = std::make_unique<GdiplusTextRenderer>();
 };
 
 }  // namespace vocastra::win32
