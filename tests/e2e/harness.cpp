@@ -1,0 +1,241 @@
+#include "harness.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace e2e {
+
+Process::Process(Process&& o) noexcept : m_pi(o.m_pi) {
+    o.m_pi = {};
+}
+
+Process& Process::operator=(Process&& o) noexcept {
+    if (this != &o) {
+        Kill();
+        m_pi = o.m_pi;
+        o.m_pi = {};
+    }
+    return *this;
+}
+
+Process::~Process() {
+    Kill();
+}
+
+Process Process::Start(const std::wstring& exe, const std::wstring& args,
+                       const std::wstring& workDir, const std::vector<std::wstring>& env) {
+    std::wstring cmd = Quote(exe);
+    if (!args.empty())
+        cmd += L" " + args;
+    std::vector<wchar_t> cmdBuf(cmd.begin(), cmd.end());
+    cmdBuf.push_back(L'\0');
+
+    std::vector<wchar_t> envBlock;
+    if (!env.empty()) {
+        if (wchar_t* cur = ::GetEnvironmentStringsW()) {
+            const wchar_t* p = cur;
+            while (*p) {
+                const std::size_t n = wcslen(p);
+                envBlock.insert(envBlock.end(), p, p + n + 1);
+                p += n + 1;
+            }
+            ::FreeEnvironmentStringsW(cur);
+        }
+        for (const auto& e : env)
+            envBlock.insert(envBlock.end(), e.c_str(), e.c_str() + e.size() + 1);
+        envBlock.push_back(L'\0');
+    }
+
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    Process p;
+    if (!::CreateProcessW(exe.c_str(), cmdBuf.data(), nullptr, nullptr, FALSE,
+                          env.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
+                          env.empty() ? nullptr : envBlock.data(),
+                          workDir.empty() ? nullptr : workDir.c_str(), &si, &p.m_pi))
+        throw Failure{"cannot start " + Narrow(exe) + " (error " +
+                      std::to_string(::GetLastError()) + ")"};
+    return p;
+}
+
+bool Process::Running() const {
+    return m_pi.hProcess && ::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool Process::WaitExit(DWORD ms) const {
+    return m_pi.hProcess && ::WaitForSingleObject(m_pi.hProcess, ms) == WAIT_OBJECT_0;
+}
+
+DWORD Process::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (m_pi.hProcess)
+        ::GetExitCodeProcess(m_pi.hProcess, &code);
+    return code;
+}
+
+void Process::Kill() {
+    if (!m_pi.hProcess)
+        return;
+    if (Running()) {
+        ::TerminateProcess(m_pi.hProcess, 1);
+        ::WaitForSingleObject(m_pi.hProcess, 5000);
+    }
+    ::CloseHandle(m_pi.hProcess);
+    ::CloseHandle(m_pi.hThread);
+    m_pi = {};
+}
+
+int RunHelper(const std::wstring& exe, const std::wstring& args, DWORD ms) {
+    Process p = Process::Start(exe, args);
+    if (!p.WaitExit(ms))
+        return -1;
+    return static_cast<int>(p.ExitCode());
+}
+
+HWND FindMainWindow() {
+    return ::FindWindowW(nullptr, kMainWindowTitle);
+}
+
+bool WaitUntil(const std::function<bool()>& pred, DWORD ms) {
+    const ULONGLONG end = ::GetTickCount64() + ms;
+    for (;;) {
+        if (pred())
+            return true;
+        if (::GetTickCount64() >= end)
+            return false;
+        ::Sleep(10);
+    }
+}
+
+HWND WaitForMainWindow(DWORD pid, DWORD ms) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            HWND h = FindMainWindow();
+            DWORD owner = 0;
+            if (h)
+                ::GetWindowThreadProcessId(h, &owner);
+            if (h && owner == pid)
+                found = h;
+            return found != nullptr;
+        },
+        ms);
+    return found;
+}
+
+std::wstring Join(const std::wstring& dir, const std::wstring& name) {
+    if (dir.empty())
+        return name;
+    const wchar_t last = dir.back();
+    return (last == L'\\' || last == L'/') ? dir + name : dir + L"\\" + name;
+}
+
+bool FileExists(const std::wstring& path) {
+    const DWORD a = ::GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw Failure{"cannot write " + Narrow(path)};
+}
+
+namespace {
+
+void RemoveTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileW(Join(dir, L"*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring p = Join(dir, name);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(p);
+            else
+                ::DeleteFileW(p.c_str());
+        } while (::FindNextFileW(h, &fd));
+        ::FindClose(h);
+    }
+    ::RemoveDirectoryW(dir.c_str());
+}
+
+void CopyTree(const std::wstring& from, const std::wstring& to) {
+    ::CreateDirectoryW(to.c_str(), nullptr);
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileW(Join(from, L"*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            CopyTree(Join(from, name), Join(to, name));
+        else
+            ::CopyFileW(Join(from, name).c_str(), Join(to, name).c_str(), FALSE);
+    } while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+}
+
+void MakeDirs(const std::wstring& dir) {
+    for (std::size_t i = 3; i <= dir.size(); ++i)
+        if (i == dir.size() || dir[i] == L'\\')
+            ::CreateDirectoryW(dir.substr(0, i).c_str(), nullptr);
+}
+
+}  // namespace
+
+std::wstring PrepareInstall(const Context& ctx, const std::wstring& name) {
+    const std::wstring dir = Join(ctx.workRoot, name);
+    RemoveTree(dir);
+    MakeDirs(dir);
+    const std::wstring exe = Join(dir, L"vocastra.exe");
+    if (!::CopyFileW(ctx.vocastraExe.c_str(), exe.c_str(), FALSE))
+        throw Failure{"cannot copy " + Narrow(ctx.vocastraExe) + " to " + Narrow(dir)};
+    // The data folder is installed beside the exe.
+    const std::wstring data = Join(ctx.sourceDir, L"data");
+    if (::GetFileAttributesW(data.c_str()) != INVALID_FILE_ATTRIBUTES)
+        CopyTree(data, dir);
+    return exe;
+}
+
+std::string Narrow(const std::wstring& w) {
+    if (w.empty())
+        return {};
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr,
+                                        0, nullptr, nullptr);
+    std::string s(n, '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                          nullptr);
+    return s;
+}
+
+std::wstring WideFromUtf8(const std::string& s) {
+    if (s.empty())
+        return {};
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(n, L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+    return w;
+}
+
+std::wstring Quote(const std::wstring& arg) {
+    return L"\"" + arg + L"\"";
+}
+
+std::vector<Scenario>& Scenarios() {
+    static std::vector<Scenario> all;
+    return all;
+}
+
+}  // namespace e2e

@@ -1,0 +1,57 @@
+// e2e_probe: another process looking at the program's main window, as a
+// second instance, a script or the user's desktop would.
+//   e2e_probe find      exit 0 when the window exists, 1 when not
+//   e2e_probe visible   exit 0 when it is visible, 1 when hidden, 2 when missing
+//   e2e_probe show      asks the window to show itself; 0 when it exists
+//   e2e_probe quit      posts WM_USER+1 (the quit request); 0 when posted
+//   e2e_probe hold      keeps a hidden window open until killed: while one
+//                       process uses the desktop, Wine keeps it (and its
+//                       explorer) alive, so each scenario does not pay to
+//                       start and close it again
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 2) {
+        std::fwprintf(stderr, L"usage: e2e_probe find|visible|show|quit|hold\n");
+        return 3;
+    }
+    const wchar_t* cmd = argv[1];
+    if (std::wcscmp(cmd, L"hold") == 0) {
+        if (!::CreateWindowExW(0, L"STATIC", L"e2e desktop keeper", WS_POPUP, 0, 0, 1, 1, nullptr,
+                               nullptr, nullptr, nullptr))
+            return 2;
+        MSG msg;
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
+            ::DispatchMessageW(&msg);
+        return 0;
+    }
+    HWND h = ::FindWindowW(nullptr, L"ORMA-VOCASTRA");
+    if (std::wcscmp(cmd, L"find") == 0) {
+        std::printf("%s\n", h ? "found" : "missing");
+        return h ? 0 : 1;
+    }
+    if (!h) {
+        std::printf("missing\n");
+        return 2;
+    }
+    if (std::wcscmp(cmd, L"visible") == 0) {
+        const bool visible =
+            ::IsWindowVisible(h) || (::GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) != 0;
+        std::printf("%s\n", visible ? "visible" : "hidden");
+        return visible ? 0 : 1;
+    }
+    if (std::wcscmp(cmd, L"show") == 0) {
+        // Both ways a window is commonly shown; the calls are carried to the
+        // window's own thread.
+        ::ShowWindow(h, SW_SHOWNORMAL);
+        ::SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        return 0;
+    }
+    if (std::wcscmp(cmd, L"quit") == 0)
+        return ::PostMessageW(h, WM_USER + 1, 0, 0) ? 0 : 2;
+    std::fwprintf(stderr, L"e2e_probe: unknown command %ls\n", cmd);
+    return 3;
+}
