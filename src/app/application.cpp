@@ -3,13 +3,19 @@
 #include "app/log.h"
 
 namespace vocastra {
+namespace {
+// The members log while they are built: the sink must be in place first.
+const Ports& InstallLogSink(const Ports& p) {
+    SetLogSink(&p.logSink);
+    return p;
+}
+}  // namespace
 
 Application::Application(const Ports& p)
-    : ports(p),
+    : ports(InstallLogSink(p)),
       settingsStore(g_Settings, p.profile, p.modulePath, p.registry),
-      dlg(settingsStore, p.clock, p.registry, flags, connectionLog) {
-    SetLogSink(&p.logSink);
-}
+      dlg(settingsStore, p.clock, p.registry, flags, connectionLog),
+      device(p.hidBus, settingsStore, flags, p.mainWindow, p.clock, dlg, connectionLog) {}
 
 void Application::PrepareInstance() {
     settingsStore.Ini().SetFileName(settingsStore.SettingsFilePath());

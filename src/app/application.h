@@ -6,10 +6,12 @@
 #include "app/connection_points.h"
 #include "app/settings.h"
 #include "app/vocastra_dlg.h"
+#include "device/handset_device.h"
 
 namespace vocastra {
 
 class Clock;
+class HidBus;
 class LogSink;
 class MainWindow;
 class ModulePath;
@@ -26,6 +28,7 @@ struct Ports {
     ModulePath& modulePath;
     MainWindow& mainWindow;
     TextRenderer& textRenderer;
+    HidBus& hidBus;
 };
 
 class Application {
@@ -48,6 +51,7 @@ class Application {
     SettingsStore settingsStore;
     AppFlags flags;
     CVocastraDlg dlg;
+    HandsetDevice device;  // g_UsbWriteDevice, g_UsbReadDevice, key pipeline, flasher
 };
 
 }  // namespace vocastra

@@ -24,17 +24,19 @@ TEST_F(DlgFixture, StartUpRunsEveryStepInOrder) {
     dlg.points.GetUsbPhoneWaveOutDeviceName.Fill([] { return std::string("USB Out"); });
     dlg.points.GetUsbPhoneWaveInDeviceName.Fill([] { return std::string("USB In"); });
     dir.Write("Vocastra.ini", "[SETTING]\nVAL_LANGUAGE=2\n");
+    sim.hidBus.Plug();
+    app.device.SetThreadsEnabled(false);
 
     EXPECT_TRUE(dlg.OnInitDialog());
 
     EXPECT_EQ(app.g_Settings.VAL_LANGUAGE, 2);
-    EXPECT_THAT(Calls(), ElementsAre("RegisterDeviceNotification", "CreateTrayIcon",
-                                     "CreateVirtualDisplay", "CreateSkypeMonitor",
-                                     "WriteDeviceFirst", "ReadDeviceFirst", "ClearKeyQueue",
-                                     "StartHidReadThread", "SwitchMode 16", "NewWriteCmd 15 0 0 0",
-                                     "InitializeMixers USB Out", "StartKeyProcessThread",
-                                     "BroadcastDiscover", "UpdateTrayIcon",
-                                     "StartLedFlashThread"));
+    // The handset steps are filled by the device subsystem: the handset
+    // itself shows they ran (opened, then the connect command).
+    EXPECT_THAT(Calls(), ElementsAre("CreateTrayIcon", "CreateVirtualDisplay", "CreateSkypeMonitor",
+                                     "SwitchMode 16", "InitializeMixers USB Out",
+                                     "BroadcastDiscover", "UpdateTrayIcon"));
+    EXPECT_THAT(sim.hidBus.handset().Trace(),
+                ElementsAre("HANDSET plugged", "HANDSET <- CMD_CONNECT"));
     EXPECT_TRUE(sim.logSink.Contains("InDevice=USB In, OutDevice=USB Out"));
     EXPECT_TRUE(sim.logSink.Contains("Connect: BroadCast attach request to Skype Start"));
     EXPECT_EQ(sim.registry.GetDword(RegistryRoot::CurrentUser, "Software\\Skype\\Phone\\UI",
@@ -60,8 +62,8 @@ TEST_F(DlgFixture, QuitRequestSavesSettingsThenEnds) {
     EXPECT_TRUE(sim.logSink.Contains("Received quit message"));
     EXPECT_EQ(app.flags.g_bExiting, 1);
     EXPECT_NE(dir.Read("Vocastra.ini").find("VAL_AUDIO_OUT_VOLUME=9"), std::string::npos);
-    EXPECT_THAT(Calls(), ElementsAre("BlankDisplay", "RemoveTrayIcon", "EndDialog",
-                                     "TerminateProcess"));
+    EXPECT_THAT(Calls(),
+                ElementsAre("BlankDisplay", "RemoveTrayIcon", "EndDialog", "TerminateProcess"));
 }
 
 TEST_F(DlgFixture, ExitWithTheSheetOpenCancelsItFirst) {
@@ -93,11 +95,11 @@ TEST_F(DlgFixture, RoutesMessagesToTheirSubsystems) {
     EXPECT_FALSE(dlg.HandleMessage(kMsgTimer, 77, 0));
     EXPECT_FALSE(dlg.HandleMessage(kMsgCommand, 1, 0));
     dlg.HandleMessage(WM_UNSUPPORTED_SKYPE, 0, 0);
+    EXPECT_TRUE(sim.logSink.Contains("LONG KEY PRESSED!"));  // the key pipeline's timer
     EXPECT_THAT(Calls(),
                 ElementsAre("StartRingTone", "StopRingTone", "UpdateTrayIcon",
-                            "OnTrayNotification 517", "SelectLanguage 4", "OnTimer 1001",
-                            "ShowErrorBox popup 2", "BlankDisplay", "RemoveTrayIcon",
-                            "EndDialog", "TerminateProcess"));
+                            "OnTrayNotification 517", "SelectLanguage 4", "ShowErrorBox popup 2",
+                            "BlankDisplay", "RemoveTrayIcon", "EndDialog", "TerminateProcess"));
 }
 
 TEST_F(DlgFixture, MixerChangesReachTheSettingsOnlyOnceTheHandsetStarted) {

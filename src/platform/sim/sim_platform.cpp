@@ -1,17 +1,22 @@
 #include "platform/sim/sim_platform.h"
 
 #include "app/settings.h"
+#include "device/handset_device.h"
 
 namespace vocastra {
 
 SimPlatform::SimPlatform(const std::string& programDir, bool rt)
-    : realTime(rt), modulePath(programDir + "vocastra.exe"), mainWindow(clock()) {
+    : realTime(rt),
+      modulePath(programDir + "vocastra.exe"),
+      mainWindow(clock()),
+      hidBus(clock(), kHandsetVendorId, kHandsetProductId) {
     // A signed-in Windows user always has the Run key.
     registry.CreateKey(RegistryRoot::CurrentUser, kRunKey);
 }
 
 Ports SimPlatform::MakePorts() {
-    return Ports{clock(), logSink, profile, registry, modulePath, mainWindow, *textRenderer};
+    return Ports{clock(),    logSink,    profile,       registry,
+                 modulePath, mainWindow, *textRenderer, hidBus};
 }
 
 }  // namespace vocastra

@@ -10,6 +10,7 @@
 #include "platform/sim/ini_profile.h"
 #include "platform/sim/memory_log_sink.h"
 #include "platform/sim/memory_registry.h"
+#include "platform/sim/sim_hid_bus.h"
 #include "platform/sim/sim_main_window.h"
 
 namespace vocastra {
@@ -31,6 +32,7 @@ struct SimPlatform {
     FixedModulePath modulePath;
     SimMainWindow mainWindow;
     std::unique_ptr<TextRenderer> textRenderer = CreateSimTextRenderer();
+    SimHidBus hidBus;  // the virtual handset, unplugged at start
 };
 
 }  // namespace vocastra
