@@ -17,6 +17,12 @@ Application::Application(const Ports& p)
       dlg(settingsStore, p.clock, p.registry, flags, connectionLog),
       device(p.hidBus, settingsStore, flags, p.mainWindow, p.clock, dlg, connectionLog) {}
 
+Application::~Application() {
+    // The device threads are stopped first: they may log until they end.
+    device.StopThreads();
+    SetLogSink(nullptr);
+}
+
 void Application::PrepareInstance() {
     settingsStore.Ini().SetFileName(settingsStore.SettingsFilePath());
 }

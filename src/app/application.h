@@ -34,6 +34,8 @@ struct Ports {
 class Application {
   public:
     explicit Application(const Ports& ports);
+    // Leaves no log sink behind that dies with the ports.
+    ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 

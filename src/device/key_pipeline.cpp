@@ -58,7 +58,7 @@ bool KeyPipeline::ProcessReport() {
         return false;
     }
     if (n < 2) {
-        LogPrintA("Input report of %zu byte ignored", n);
+        LogPrintA("Input report of %u byte ignored", static_cast<unsigned>(n));
         return true;
     }
     if (rd.m_ucB[0] == kKeyReportId)

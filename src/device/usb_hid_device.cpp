@@ -72,8 +72,8 @@ bool HidTransport::FindCollection(CUsbHidDevice& device, Side side) {
                       info.path.c_str());
             // m_ucB holds 256 bytes: a longer report could not be read whole.
             if (caps.InputReportByteLength == 0 || caps.InputReportByteLength > kInputBufferSize) {
-                LogPrintA("ReadDeviceFirst: input report length %u not in 1..%zu, not opened",
-                          unsigned{caps.InputReportByteLength}, kInputBufferSize);
+                LogPrintA("ReadDeviceFirst: input report length %u not in 1..%u, not opened",
+                          unsigned{caps.InputReportByteLength}, unsigned{kInputBufferSize});
                 return true;
             }
         } else {
@@ -83,8 +83,8 @@ bool HidTransport::FindCollection(CUsbHidDevice& device, Side side) {
             // Reports are built in 33-byte buffers: a longer length would read past them.
             if (caps.OutputReportByteLength == 0 ||
                 caps.OutputReportByteLength > kOutputReportSize) {
-                LogPrintA("WriteDeviceFirst: output report length %u not in 1..%zu, not opened",
-                          unsigned{caps.OutputReportByteLength}, kOutputReportSize);
+                LogPrintA("WriteDeviceFirst: output report length %u not in 1..%u, not opened",
+                          unsigned{caps.OutputReportByteLength}, unsigned{kOutputReportSize});
                 return true;
             }
         }

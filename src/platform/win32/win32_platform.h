@@ -6,6 +6,7 @@
 #include "platform/win32/debug_log_sink.h"
 #include "platform/win32/gdiplus_text_renderer.h"
 #include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_hid_bus.h"
 #include "platform/win32/win32_main_window.h"
 #include "platform/win32/win32_module_path.h"
 #include "platform/win32/win32_profile.h"
@@ -22,7 +23,8 @@ struct Win32Platform {
                      .registry = registry,
                      .modulePath = modulePath,
                      .mainWindow = mainWindow,
-                     .textRenderer = *textRenderer};
+                     .textRenderer = *textRenderer,
+                     .hidBus = *hidBus};
     }
 
     Win32Clock clock;
@@ -32,6 +34,8 @@ struct Win32Platform {
     Win32ModulePath modulePath;
     Win32MainWindow mainWindow;
     std::unique_ptr<TextRenderer> textRenderer = std::make_unique<GdiplusTextRenderer>();
+    // The virtual handset's pipe when VOCASTRA_VIRTUAL_HANDSET names one.
+    std::unique_ptr<Win32HidBus> hidBus = CreateWin32HidBus();
 };
 
 }  // namespace vocastra::win32

@@ -6,10 +6,8 @@
 namespace vocastra::win32 {
 
 void WireAll(MainDialog& dialog, Application& app, Win32Platform& platform) {
-    (void)platform;
     WireApplication(dialog, app);
-    // Device layer: WM_DEVICECHANGE (dialog.hooks.onDeviceChange), the
-    // device-interface registration, the HID bus.
+    WireDevice(dialog, app, platform);
     // Client link: the attach message (dialog.hooks.registeredMessages), the
     // link window and the discover broadcast.
 }

@@ -15,8 +15,10 @@ struct Win32Platform;
 // Ending the dialog and the process, error boxes (app_wiring.cpp).
 void WireApplication(MainDialog& dialog, Application& app);
 
+// The HID bus: its window, WM_DEVICECHANGE, virtual handset events (device_wiring.cpp).
+void WireDevice(MainDialog& dialog, Application& app, Win32Platform& platform);
+
 // Further layers add theirs here, e.g.
-//   void WireDevice(MainDialog&, Application&, Win32Platform&);      // WM_DEVICECHANGE, HID
 //   void WireClientLink(MainDialog&, Application&, Win32Platform&);  // the attach message
 
 void WireAll(MainDialog& dialog, Application& app, Win32Platform& platform);
