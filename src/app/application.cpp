@@ -15,11 +15,16 @@ Application::Application(const Ports& p)
     : ports(InstallLogSink(p)),
       settingsStore(g_Settings, p.profile, p.modulePath, p.registry),
       dlg(settingsStore, p.clock, p.registry, flags, connectionLog),
-      device(p.hidBus, settingsStore, flags, p.mainWindow, p.clock, dlg, connectionLog) {}
+      device(p.hidBus, settingsStore, flags, p.mainWindow, p.clock, dlg, connectionLog),
+      skype({p.skypeWire, p.mainWindow, p.clock, p.collator, p.profile, settingsStore, flags,
+             connectionLog}) {
+    ConnectSkype();
+}
 
 Application::~Application() {
-    // The device threads are stopped first: they may log until they end.
+    // The threads are stopped first: they may log until they end.
     device.StopThreads();
+    skype.Stop();
     SetLogSink(nullptr);
 }
 

@@ -7,17 +7,20 @@
 #include "app/settings.h"
 #include "app/vocastra_dlg.h"
 #include "device/handset_device.h"
+#include "skype/skype_monitor.h"
 
 namespace vocastra {
 
 class Clock;
 class HidBus;
+class Collator;
 class LogSink;
 class MainWindow;
 class ModulePath;
 class Profile;
 class Registry;
 class TextRenderer;
+class SkypeWire;
 
 // The OS services, one port each. Subsystems add theirs here.
 struct Ports {
@@ -29,6 +32,8 @@ struct Ports {
     MainWindow& mainWindow;
     TextRenderer& textRenderer;
     HidBus& hidBus;
+    SkypeWire& skypeWire;
+    Collator& collator;
 };
 
 class Application {
@@ -54,6 +59,10 @@ class Application {
     AppFlags flags;
     CVocastraDlg dlg;
     HandsetDevice device;  // g_UsbWriteDevice, g_UsbReadDevice, key pipeline, flasher
+    CSkypeMonitor skype;   // the client link
+
+  private:
+    void ConnectSkype();
 };
 
 }  // namespace vocastra

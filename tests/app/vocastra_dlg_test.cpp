@@ -32,11 +32,14 @@ TEST_F(DlgFixture, StartUpRunsEveryStepInOrder) {
     EXPECT_EQ(app.g_Settings.VAL_LANGUAGE, 2);
     // The handset steps are filled by the device subsystem: the handset
     // itself shows they ran (opened, then the connect command).
-    EXPECT_THAT(Calls(), ElementsAre("CreateTrayIcon", "CreateVirtualDisplay", "CreateSkypeMonitor",
+    EXPECT_THAT(Calls(), ElementsAre("CreateTrayIcon", "CreateVirtualDisplay",
                                      "SwitchMode 16", "InitializeMixers USB Out",
-                                     "BroadcastDiscover", "UpdateTrayIcon"));
+                                     "UpdateTrayIcon"));
     EXPECT_THAT(sim.hidBus.handset().Trace(),
                 ElementsAre("HANDSET plugged", "HANDSET <- CMD_CONNECT"));
+    // The client link window was created and the discovery broadcast once.
+    EXPECT_TRUE(app.skype.Exists());
+    EXPECT_EQ(sim.skypeClient.DiscoverCount(), 1);
     EXPECT_TRUE(sim.logSink.Contains("InDevice=USB In, OutDevice=USB Out"));
     EXPECT_TRUE(sim.logSink.Contains("Connect: BroadCast attach request to Skype Start"));
     EXPECT_EQ(sim.registry.GetDword(RegistryRoot::CurrentUser, "Software\\Skype\\Phone\\UI",
@@ -45,10 +48,11 @@ TEST_F(DlgFixture, StartUpRunsEveryStepInOrder) {
 }
 
 TEST_F(DlgFixture, StartUpNeverCreatesTheClientsKey) {
+    sim.skypeClient.SetFailCreate(true);
     dlg.OnInitDialog();
     EXPECT_FALSE(sim.registry.KeyExists(RegistryRoot::CurrentUser, "Software\\Skype\\Phone\\UI"));
     // No link window: no broadcast either.
-    EXPECT_FALSE(app.connectionLog.Contains("BroadcastDiscover"));
+    EXPECT_EQ(sim.skypeClient.DiscoverCount(), 0);
 }
 
 TEST_F(DlgFixture, QuitRequestSavesSettingsThenEnds) {

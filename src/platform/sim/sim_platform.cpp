@@ -15,8 +15,8 @@ SimPlatform::SimPlatform(const std::string& programDir, bool rt)
 }
 
 Ports SimPlatform::MakePorts() {
-    return Ports{clock(),    logSink,    profile,       registry,
-                 modulePath, mainWindow, *textRenderer, hidBus};
+    return Ports{clock(),    logSink,       profile, registry,    modulePath,
+                 mainWindow, *textRenderer, hidBus,  skypeClient, *collator};
 }
 
 }  // namespace vocastra
