@@ -77,7 +77,7 @@ TEST_F(BadInput, OverlongIdsAndNamesAreCutNeverOverflow) {
 }
 
 TEST_F(BadInput, InvalidUtf8IsReplacedAndNulEndsTheText) {
-    skype.OnCopyData(client.Peer(), std::string("USER b\xff\xfe ONLINESTATUS ONLINE", 30));
+    skype.OnCopyData(client.Peer(), "USER b\xff\xfe ONLINESTATUS ONLINE");
     skype.OnCopyData(client.Peer(), std::string("USER c ONLINESTATUS ONLINE\0USER d x y", 37));
     while (skype.ProcessNotification()) {
     }
