@@ -1,6 +1,8 @@
 #include "app/application.h"
 
 #include "app/log.h"
+#include "app/messages.h"
+#include "platform/main_window.h"
 
 namespace vocastra {
 namespace {
@@ -16,16 +18,49 @@ Application::Application(const Ports& p)
       settingsStore(g_Settings, p.profile, p.modulePath, p.registry),
       dlg(settingsStore, p.clock, p.registry, flags, connectionLog),
       device(p.hidBus, settingsStore, flags, p.mainWindow, p.clock, dlg, connectionLog),
-      skype({p.skypeWire, p.mainWindow, p.clock, p.collator, p.profile, settingsStore, flags,
-             connectionLog}) {
-    ConnectSkype();
+      languageTexts(p.profile, g_Settings),
+      display(p.textRenderer, g_Settings.VAL_ENABLE_LCM, connectionLog),
+      modes(g_Settings, p.clock, display, languageTexts, p.windowAutomation, flags, connectionLog),
+      tray(p.trayIcon) {
+    ConnectModes();
 }
 
 Application::~Application() {
-    // The threads are stopped first: they may log until they end.
+    // The device threads are stopped first: they may log until they end.
     device.StopThreads();
-    skype.Stop();
     SetLogSink(nullptr);
+}
+
+void Application::ConnectModes() {
+    auto& pt = dlg.points;
+    pt.CreateTrayIcon.Fill([this] { tray.Create(); });
+    pt.CreateVirtualDisplay.Fill([this] {
+        display.Create();
+        ports.mainWindow.SetTimer(TIMER_DISPLAY_REFRESH, kDisplayRefreshMs);
+    });
+    pt.SwitchMode.Fill([this](int mode) { modes.SwitchMode(mode); });
+    pt.UpdateTrayIcon.Fill([this] { UpdateTrayIcon(tray, modes, languageTexts, flags); });
+    pt.BlankDisplay.Fill([this] { modes.BlankDisplay(); });
+    pt.RemoveTrayIcon.Fill([this] { tray.RemoveIcon(); });
+    pt.GetPopupMessage.Fill([this](int n) { return languageTexts.GetPopupMessage(n); });
+    pt.OnTimer.Fill([this](uint32_t id) {
+        if (id == TIMER_DISPLAY_REFRESH)
+            modes.OnRefreshTimer();
+        else
+            device.keys.OnTimer(id);
+    });
+    // The modes' device commands take the same road as the main window's.
+    modes.links.NewWriteCmd.Fill(
+        [this](int cmd, int a, int b, int c) { dlg.points.NewWriteCmd(cmd, a, b, c); });
+    display.points.IsWriteHandleValid.Fill([this] { return device.commands.IsWriteHandleValid(); });
+    display.points.NewWriteDevice.Fill([this](int line, const PageBytes& up, const PageBytes& low) {
+        device.commands.NewWriteDevice(line, up.data(), low.data());
+    });
+    // The key pipeline hands keys and redraws to the modes.
+    auto& kp = device.keys.points;
+    kp.CurrentMode.Fill([this] { return modes.CurrentMode(); });
+    kp.DispatchKeyToMode.Fill([this](int key) { modes.DispatchKeyToMode(key); });
+    kp.RefreshDisplay.Fill([this] { modes.RefreshDisplay(); });
 }
 
 void Application::PrepareInstance() {

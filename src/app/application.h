@@ -5,22 +5,25 @@
 #pragma once
 #include "app/connection_points.h"
 #include "app/settings.h"
+#include "app/system_tray.h"
 #include "app/vocastra_dlg.h"
 #include "device/handset_device.h"
-#include "skype/skype_monitor.h"
+#include "modes/handset_modes.h"
+#include "modes/virtual_display.h"
+#include "settings_ui/language_text.h"
 
 namespace vocastra {
 
 class Clock;
 class HidBus;
-class Collator;
 class LogSink;
 class MainWindow;
 class ModulePath;
 class Profile;
 class Registry;
 class TextRenderer;
-class SkypeWire;
+class TrayIcon;
+class WindowAutomation;
 
 // The OS services, one port each. Subsystems add theirs here.
 struct Ports {
@@ -32,8 +35,8 @@ struct Ports {
     MainWindow& mainWindow;
     TextRenderer& textRenderer;
     HidBus& hidBus;
-    SkypeWire& skypeWire;
-    Collator& collator;
+    WindowAutomation& windowAutomation;
+    TrayIcon& trayIcon;
 };
 
 class Application {
@@ -59,10 +62,14 @@ class Application {
     AppFlags flags;
     CVocastraDlg dlg;
     HandsetDevice device;  // g_UsbWriteDevice, g_UsbReadDevice, key pipeline, flasher
-    CSkypeMonitor skype;   // the client link
+    // Handset modes and display, the language texts and the tray.
+    LanguageTexts languageTexts;
+    CVirtualDisplay display;
+    HandsetModes modes;
+    CSystemTray tray;
 
   private:
-    void ConnectSkype();
+    void ConnectModes();
 };
 
 }  // namespace vocastra

@@ -22,6 +22,7 @@ inline constexpr intptr_t kLButtonDblClk = 0x0203;          // tray callback lPa
 // Timers of the main window.
 inline constexpr uint32_t TIMER_LONG_KEY = 1001;
 inline constexpr uint32_t TIMER_KEY_ACTIVITY = 1002;
+inline constexpr uint32_t TIMER_DISPLAY_REFRESH = 1003;  // the handset screen, every second
 
 // Resource and menu command ids.
 inline constexpr int IDD_VOCASTRA_DIALOG = 138;

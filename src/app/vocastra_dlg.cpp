@@ -127,7 +127,8 @@ bool CVocastraDlg::HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam
             }
             return true;
         case kMsgTimer:
-            if (wParam == TIMER_LONG_KEY || wParam == TIMER_KEY_ACTIVITY) {
+            if (wParam == TIMER_LONG_KEY || wParam == TIMER_KEY_ACTIVITY ||
+                wParam == TIMER_DISPLAY_REFRESH) {
                 points.OnTimer(static_cast<uint32_t>(wParam));
                 return true;
             }

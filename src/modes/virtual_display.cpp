@@ -30,7 +30,10 @@ PageBytes::operator std::string() const {
 }
 
 CVirtualDisplay::Points::Points(ConnectionLog& log)
-    : IsWriteHandleValid(log, "IsWriteHandleValid"), NewWriteDevice(log, "NewWriteDevice") {}
+    : IsWriteHandleValid(log, "IsWriteHandleValid"), NewWriteDevice(log, "NewWriteDevice") {
+    // Until the device side answers, there is no open handset to write to.
+    IsWriteHandleValid.Fill([] { return false; });
+}
 
 CVirtualDisplay::CVirtualDisplay(TextRenderer& renderer, const std::atomic<int32_t>& displayFlag,
                                  ConnectionLog& log)

@@ -6,7 +6,7 @@
 namespace vocastra {
 
 class LogSink {
-public:
+  public:
     virtual ~LogSink() = default;
     // Called from any thread; implementations serialise themselves.
     virtual void Write(std::string_view line) = 0;

@@ -7,7 +7,7 @@
 namespace vocastra {
 
 class MainWindow {
-public:
+  public:
     virtual ~MainWindow() = default;
     // Any thread. Delivered later, in posting order, on the UI thread.
     virtual void Post(uint32_t msg, uintptr_t wParam, intptr_t lParam) = 0;

@@ -5,7 +5,7 @@
 namespace vocastra {
 
 class ModulePath {
-public:
+  public:
     virtual ~ModulePath() = default;
     // Full path of the running module, at most `maxChars` characters; empty
     // when it cannot be obtained (or is longer than that).

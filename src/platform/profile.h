@@ -8,7 +8,7 @@
 namespace vocastra {
 
 class Profile {
-public:
+  public:
     virtual ~Profile() = default;
     // The value of `key` in `section` of the file at `path`, or `def` when the
     // file, section or key is missing. At most `maxChars` - 1 characters (code
@@ -19,8 +19,8 @@ public:
                                   std::size_t maxChars, bool* found = nullptr) = 0;
     // The value parsed as a decimal integer (optional sign, leading digits;
     // 0 when the value has none), or `def` when the key is missing.
-    virtual int GetInt(const std::string& path, const std::string& section,
-                       const std::string& key, int def) = 0;
+    virtual int GetInt(const std::string& path, const std::string& section, const std::string& key,
+                       int def) = 0;
     // Writes `key`=`value` in `section`, creating file and section as needed.
     // Returns false when the file cannot be written.
     virtual bool WriteString(const std::string& path, const std::string& section,

@@ -11,7 +11,7 @@ namespace vocastra {
 enum class RegistryRoot { CurrentUser, LocalMachine };
 
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     virtual bool KeyExists(RegistryRoot root, const std::string& key) = 0;
     // Empty optional when the key or value is missing or of another type.

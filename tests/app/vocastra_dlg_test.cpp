@@ -2,6 +2,7 @@
 
 #include "app/log.h"
 #include "app/messages.h"
+#include "modes/mode_ids.h"
 #include "platform/sim/sim_platform.h"
 #include "test_support.h"
 
@@ -30,16 +31,18 @@ TEST_F(DlgFixture, StartUpRunsEveryStepInOrder) {
     EXPECT_TRUE(dlg.OnInitDialog());
 
     EXPECT_EQ(app.g_Settings.VAL_LANGUAGE, 2);
-    // The handset steps are filled by the device subsystem: the handset
-    // itself shows they ran (opened, then the connect command).
-    EXPECT_THAT(Calls(), ElementsAre("CreateTrayIcon", "CreateVirtualDisplay",
-                                     "SwitchMode 16", "InitializeMixers USB Out",
-                                     "UpdateTrayIcon"));
+    // The handset, tray and display steps are filled by their subsystems:
+    // the handset, the tray and the mode show they ran.
+    EXPECT_THAT(Calls(),
+                ElementsAre("CreateSkypeMonitor", "InitializeMixers USB Out", "BroadcastDiscover"));
+    EXPECT_THAT(sim.trayIcon.Records(),
+                ElementsAre("TRAY add Application USB Phone", "TRAY icon Error", "TRAY tip "));
+    EXPECT_EQ(app.modes.CurrentMode(), MODE_UNCONNECTED);
+    // The unconnected screen (lines 1 and 2) is on the handset before the
+    // connect command.
     EXPECT_THAT(sim.hidBus.handset().Trace(),
-                ElementsAre("HANDSET plugged", "HANDSET <- CMD_CONNECT"));
-    // The client link window was created and the discovery broadcast once.
-    EXPECT_TRUE(app.skype.Exists());
-    EXPECT_EQ(sim.skypeClient.DiscoverCount(), 1);
+                ElementsAre("HANDSET plugged", "HANDSET <- PAGE 2", "HANDSET <- PAGE 3",
+                            "HANDSET <- PAGE 4", "HANDSET <- PAGE 5", "HANDSET <- CMD_CONNECT"));
     EXPECT_TRUE(sim.logSink.Contains("InDevice=USB In, OutDevice=USB Out"));
     EXPECT_TRUE(sim.logSink.Contains("Connect: BroadCast attach request to Skype Start"));
     EXPECT_EQ(sim.registry.GetDword(RegistryRoot::CurrentUser, "Software\\Skype\\Phone\\UI",
@@ -48,11 +51,10 @@ TEST_F(DlgFixture, StartUpRunsEveryStepInOrder) {
 }
 
 TEST_F(DlgFixture, StartUpNeverCreatesTheClientsKey) {
-    sim.skypeClient.SetFailCreate(true);
     dlg.OnInitDialog();
     EXPECT_FALSE(sim.registry.KeyExists(RegistryRoot::CurrentUser, "Software\\Skype\\Phone\\UI"));
     // No link window: no broadcast either.
-    EXPECT_EQ(sim.skypeClient.DiscoverCount(), 0);
+    EXPECT_FALSE(app.connectionLog.Contains("BroadcastDiscover"));
 }
 
 TEST_F(DlgFixture, QuitRequestSavesSettingsThenEnds) {
@@ -66,8 +68,9 @@ TEST_F(DlgFixture, QuitRequestSavesSettingsThenEnds) {
     EXPECT_TRUE(sim.logSink.Contains("Received quit message"));
     EXPECT_EQ(app.flags.g_bExiting, 1);
     EXPECT_NE(dir.Read("Vocastra.ini").find("VAL_AUDIO_OUT_VOLUME=9"), std::string::npos);
-    EXPECT_THAT(Calls(),
-                ElementsAre("BlankDisplay", "RemoveTrayIcon", "EndDialog", "TerminateProcess"));
+    EXPECT_THAT(Calls(), ElementsAre("EndDialog", "TerminateProcess"));
+    EXPECT_EQ(sim.trayIcon.Records().back(), "TRAY remove");
+    EXPECT_FALSE(sim.trayIcon.Shown());
 }
 
 TEST_F(DlgFixture, ExitWithTheSheetOpenCancelsItFirst) {
@@ -81,9 +84,8 @@ TEST_F(DlgFixture, ExitWithTheSheetOpenCancelsItFirst) {
         dlg.HandleMessage(kMsgCommand, ID_APP_EXIT_CMD, 0);
     });
     dlg.HandleMessage(kMsgCommand, ID_SETTING_PAGE_COMMANDS[1], 0);
-    EXPECT_THAT(Calls(), ElementsAre("sheet 1", "SetSettingSheetPage 3", "BlankDisplay",
-                                     "CancelSettingSheet", "RemoveTrayIcon", "EndDialog",
-                                     "TerminateProcess"));
+    EXPECT_THAT(Calls(), ElementsAre("sheet 1", "SetSettingSheetPage 3", "CancelSettingSheet",
+                                     "EndDialog", "TerminateProcess"));
     EXPECT_EQ(sim.fakeClock.GetTickCount() - before, 1000u);
     EXPECT_FALSE(dlg.IsSettingSheetOpen());
 }
@@ -100,10 +102,10 @@ TEST_F(DlgFixture, RoutesMessagesToTheirSubsystems) {
     EXPECT_FALSE(dlg.HandleMessage(kMsgCommand, 1, 0));
     dlg.HandleMessage(WM_UNSUPPORTED_SKYPE, 0, 0);
     EXPECT_TRUE(sim.logSink.Contains("LONG KEY PRESSED!"));  // the key pipeline's timer
-    EXPECT_THAT(Calls(),
-                ElementsAre("StartRingTone", "StopRingTone", "UpdateTrayIcon",
-                            "OnTrayNotification 517", "SelectLanguage 4", "ShowErrorBox popup 2",
-                            "BlankDisplay", "RemoveTrayIcon", "EndDialog", "TerminateProcess"));
+    EXPECT_THAT(Calls(), ElementsAre("StartRingTone", "StopRingTone", "OnTrayNotification 517",
+                                     "SelectLanguage 4", "ShowErrorBox popup 2", "EndDialog",
+                                     "TerminateProcess"));
+    EXPECT_TRUE(sim.logSink.Contains("UpdateTrayIcon"));
 }
 
 TEST_F(DlgFixture, MixerChangesReachTheSettingsOnlyOnceTheHandsetStarted) {

@@ -24,6 +24,14 @@ struct HandsetFixture : ::testing::Test {
         sim.mainWindow.SetHandler([this](uint32_t m, uintptr_t w, intptr_t l) -> intptr_t {
             return app.HandleMessage(m, w, l) ? 1 : 0;
         });
+        // The keys and redraws the pipeline hands on are recorded here rather
+        // than run by the modes: these tests look at the pipeline alone.
+        auto& p = dev.keys.points;
+        p.DispatchKeyToMode.Fill([this](int key) {
+            app.connectionLog.Record("DispatchKeyToMode " + std::to_string(key));
+        });
+        p.RefreshDisplay.Fill([this] { app.connectionLog.Record("RefreshDisplay"); });
+        app.dlg.points.UpdateTrayIcon.Fill([this] { app.connectionLog.Record("UpdateTrayIcon"); });
     }
     // Plugs the handset and starts the program; forgets what start-up did.
     void Start(SimHidBus::Collections c = SimHidBus::Collections::Both) {

@@ -54,11 +54,13 @@ int SimMainWindow::Pump() {
         Msg m;
         {
             std::lock_guard lock(m_mutex);
-            if (m_queue.empty()) break;
+            if (m_queue.empty())
+                break;
             m = m_queue.front();
             m_queue.pop_front();
         }
-        if (m_handler) m_handler(m.msg, m.wParam, m.lParam);
+        if (m_handler)
+            m_handler(m.msg, m.wParam, m.lParam);
         ++delivered;
     }
     std::vector<uint32_t> due;
@@ -76,9 +78,11 @@ int SimMainWindow::Pump() {
     for (uint32_t id : due) {
         {
             std::lock_guard lock(m_mutex);
-            if (!m_timers.count(id)) continue;  // killed by an earlier handler
+            if (!m_timers.count(id))
+                continue;  // killed by an earlier handler
         }
-        if (m_handler) m_handler(kMsgTimer, id, 0);
+        if (m_handler)
+            m_handler(kMsgTimer, id, 0);
         ++delivered;
     }
     return delivered;

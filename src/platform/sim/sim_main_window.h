@@ -13,7 +13,7 @@
 namespace vocastra {
 
 class SimMainWindow : public MainWindow {
-public:
+  public:
     using Handler = std::function<intptr_t(uint32_t msg, uintptr_t wParam, intptr_t lParam)>;
     explicit SimMainWindow(Clock& clock) : m_clock(clock) {}
     void SetHandler(Handler handler);
@@ -30,7 +30,7 @@ public:
     uint32_t MsUntilNextTimer();
     bool HasTimer(uint32_t id);
 
-private:
+  private:
     struct Msg {
         uint32_t msg;
         uintptr_t wParam;

@@ -21,10 +21,12 @@ constexpr float kEmPixels = 14.0f;
 constexpr int kBaseline = 13;  // same row as the native renderer
 
 std::wstring ToWide(std::string_view s) {
-    if (s.empty()) return {};
+    if (s.empty())
+        return {};
     const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), nullptr, 0);
     std::wstring w(size_t(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), w.data(), n);
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), w.data(), n);
     return w;
 }
 
@@ -48,7 +50,8 @@ GdiplusTextRenderer::GdiplusTextRenderer() : m_impl(std::make_unique<Impl>()) {
     // missing (Wine without the core fonts).
     for (const wchar_t* name : {L"Arial", L"Liberation Sans", L"Microsoft Sans Serif"}) {
         m_impl->family = std::make_unique<Gdiplus::FontFamily>(name);
-        if (m_impl->family->GetLastStatus() == Gdiplus::Ok) break;
+        if (m_impl->family->GetLastStatus() == Gdiplus::Ok)
+            break;
     }
     m_impl->font = std::make_unique<Gdiplus::Font>(m_impl->family.get(), kEmPixels,
                                                    Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
@@ -62,12 +65,14 @@ GdiplusTextRenderer::~GdiplusTextRenderer() {
     m_impl->scratch.reset();
     m_impl->font.reset();
     m_impl->family.reset();
-    if (m_impl->token) Gdiplus::GdiplusShutdown(m_impl->token);
+    if (m_impl->token)
+        Gdiplus::GdiplusShutdown(m_impl->token);
 }
 
 TextMask GdiplusTextRenderer::Render(std::string_view utf8) {
     TextMask mask;
-    if (!m_impl->font || m_impl->font->GetLastStatus() != Gdiplus::Ok) return mask;
+    if (!m_impl->font || m_impl->font->GetLastStatus() != Gdiplus::Ok)
+        return mask;
     const std::wstring text = ToWide(utf8);
     Gdiplus::StringFormat format(Gdiplus::StringFormat::GenericTypographic());
     format.SetFormatFlags(format.GetFormatFlags() | Gdiplus::StringFormatFlagsNoWrap |
@@ -79,14 +84,16 @@ TextMask GdiplusTextRenderer::Render(std::string_view utf8) {
     measure.SetTextRenderingHint(Gdiplus::TextRenderingHintSingleBitPerPixelGridFit);
     const Gdiplus::PointF origin(0, 0);
     for (size_t i = 0; i < text.size(); ++i) {
-        if (IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size()) continue;
+        if (IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size())
+            continue;
         Gdiplus::RectF box;
         measure.MeasureString(text.c_str(), INT(i + 1), m_impl->font.get(), origin, &format, &box);
         mask.charEnds.push_back(int(box.Width + 0.5f));
     }
     mask.width = mask.charEnds.empty() ? 0 : mask.charEnds.back();
     mask.pixels.assign(size_t(mask.width) * TextMask::kHeight, 0);
-    if (mask.width == 0) return mask;
+    if (mask.width == 0)
+        return mask;
 
     Gdiplus::Bitmap bitmap(mask.width, TextMask::kHeight, PixelFormat32bppARGB);
     {
@@ -103,8 +110,8 @@ TextMask GdiplusTextRenderer::Render(std::string_view utf8) {
         Gdiplus::Ok)
         return mask;
     for (int y = 0; y < TextMask::kHeight; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(data.Scan0) +
-                                                            ptrdiff_t(y) * data.Stride);
+        const auto* row = reinterpret_cast<const uint32_t*>(
+            static_cast<const uint8_t*>(data.Scan0) + ptrdiff_t(y) * data.Stride);
         for (int x = 0; x < mask.width; ++x)
             mask.pixels[size_t(y) * mask.width + x] = (row[x] & 0x00FFFFFFu) != 0;
     }

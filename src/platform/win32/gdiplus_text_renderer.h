@@ -9,12 +9,12 @@
 namespace vocastra {
 
 class GdiplusTextRenderer : public TextRenderer {
-public:
+  public:
     GdiplusTextRenderer();  // starts GDI+; shut down with the object
     ~GdiplusTextRenderer() override;
     TextMask Render(std::string_view utf8) override;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };

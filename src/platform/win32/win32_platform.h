@@ -11,6 +11,8 @@
 #include "platform/win32/win32_module_path.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_tray_icon.h"
+#include "platform/win32/win32_window_automation.h"
 
 namespace vocastra::win32 {
 
@@ -24,7 +26,9 @@ struct Win32Platform {
                      .modulePath = modulePath,
                      .mainWindow = mainWindow,
                      .textRenderer = *textRenderer,
-                     .hidBus = *hidBus};
+                     .hidBus = *hidBus,
+                     .windowAutomation = windowAutomation,
+                     .trayIcon = trayIcon};
     }
 
     Win32Clock clock;
@@ -36,6 +40,8 @@ struct Win32Platform {
     std::unique_ptr<TextRenderer> textRenderer = std::make_unique<GdiplusTextRenderer>();
     // The virtual handset's pipe when VOCASTRA_VIRTUAL_HANDSET names one.
     std::unique_ptr<Win32HidBus> hidBus = CreateWin32HidBus();
+    Win32WindowAutomation windowAutomation;
+    Win32TrayIcon trayIcon;
 };
 
 }  // namespace vocastra::win32

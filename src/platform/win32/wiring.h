@@ -18,6 +18,9 @@ void WireApplication(MainDialog& dialog, Application& app);
 // The HID bus: its window, WM_DEVICECHANGE, virtual handset events (device_wiring.cpp).
 void WireDevice(MainDialog& dialog, Application& app, Win32Platform& platform);
 
+// The tray icon's owner window (modes_wiring.cpp).
+void WireModes(MainDialog& dialog, Application& app, Win32Platform& platform);
+
 // Further layers add theirs here, e.g.
 //   void WireClientLink(MainDialog&, Application&, Win32Platform&);  // the attach message
 

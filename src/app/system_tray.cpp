@@ -1,0 +1,64 @@
+#include "app/system_tray.h"
+
+#include "app/log.h"
+#include "app/text_util.h"
+#include "app/vocastra_dlg.h"
+#include "modes/handset_modes.h"
+#include "modes/mode_ids.h"
+#include "settings_ui/language_text.h"
+
+namespace vocastra {
+
+bool CSystemTray::Create() {
+    const bool added = m_icon.Add(TrayImage::Application, "USB Phone");
+    m_bHidden = !added;
+    m_bRemoved = !added;
+    return added;
+}
+
+void CSystemTray::SetIcon(TrayImage image) {
+    if (m_bHidden)
+        return;
+    m_icon.SetImage(image);
+}
+
+void CSystemTray::SetTooltipText(const std::string& tip) {
+    if (m_bHidden)
+        return;
+    m_icon.SetTip(CutCodePoints(tip, kTrayTipChars));
+}
+
+void CSystemTray::RemoveIcon() {
+    if (m_bRemoved)
+        return;
+    if (m_icon.Remove()) {
+        m_bHidden = true;
+        m_bRemoved = true;
+    }
+}
+
+void UpdateTrayIcon(CSystemTray& tray, HandsetModes& modes, const LanguageTexts& language,
+                    const AppFlags& flags) {
+    LogRaw("UpdateTrayIcon");
+    const char* tipKey;
+    if (!flags.g_bDeviceStarted.load()) {
+        LogRaw("MODE_UNCONNECTED 111");
+        modes.SwitchMode(MODE_UNCONNECTED);
+        tray.SetIcon(TrayImage::Error);
+        tipKey = "Tray_Tip_Info_2";
+    } else if (modes.links.IsSkypeAttached()) {
+        const int cur = modes.CurrentMode();
+        if (cur == -1 || cur == MODE_UNCONNECTED)
+            modes.SwitchMode(MODE_MAIN);
+        tray.SetIcon(TrayImage::Application);
+        tipKey = "Tray_Tip_Info_1";
+    } else {
+        LogRaw("MODE_UNCONNECTED 222");
+        modes.SwitchMode(MODE_UNCONNECTED);
+        tray.SetIcon(TrayImage::Information);
+        tipKey = "Tray_Tip_Info_3";
+    }
+    tray.SetTooltipText(language.GetLanguageText(tipKey));
+}
+
+}  // namespace vocastra

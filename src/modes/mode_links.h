@@ -1,0 +1,66 @@
+// What the handset modes ask of the other subsystems: the device commands,
+// the client link (commands, the current calls and the client-side state the
+// screens show) and the playback fader. Each is a connection point the
+// composition root fills; unfilled, a call is recorded and answers empty.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/connection_points.h"
+
+namespace vocastra {
+
+// Call types as the client reports them.
+enum : int32_t {
+    E_TYPE_UNKNOWN = -1,
+    E_TYPE_INCOMING_PSTN = 0,
+    E_TYPE_OUTGOING_PSTN = 1,
+    E_TYPE_INCOMING_P2P = 2,
+    E_TYPE_OUTGOING_P2P = 3,
+    E_TYPE_INCOMING = 4,
+};
+
+inline bool IsIncomingType(int32_t type) {
+    return type == E_TYPE_INCOMING_PSTN || type == E_TYPE_INCOMING_P2P;
+}
+
+// A copy of the call record fields the modes read.
+struct CallView {
+    std::string szCallId;
+    int32_t nTimestamp = 0;
+    std::string szPartnerHandle;
+    std::string szPartnerDispName;
+    int32_t nType = E_TYPE_UNKNOWN;
+    std::string szStatus;
+    int32_t nDuration = 0;
+    int32_t bRouted = 0;
+};
+
+struct ModeLinks {
+    explicit ModeLinks(ConnectionLog& log);
+
+    // Handset device.
+    ConnectionPoint<void(int, int, int, int)> NewWriteCmd;
+    // Client link.
+    ConnectionPoint<void(std::string)> SendMessageToSkype;
+    // m_CurrCallList in list order; the current call is the last.
+    ConnectionPoint<std::vector<CallView>()> GetCurrentCalls;
+    ConnectionPoint<void()> RotateCalls;
+    ConnectionPoint<int()> GetMute;               // m_bMute
+    ConnectionPoint<int()> GetSkypeMajorVersion;  // 0 when unknown
+    ConnectionPoint<std::string()> GetCountryPrefix;
+    ConnectionPoint<std::string()> GetFocusedContact;  // m_strFocusedContact
+    ConnectionPoint<std::string()> GetLastCallTarget;  // m_szLastCallTarget
+    ConnectionPoint<std::string()> GetCurrentUserFullName;
+    ConnectionPoint<int()> GetContactCount;
+    ConnectionPoint<bool()> IsVoiceMailPlaying;
+    ConnectionPoint<std::string()> GetSelectedVoiceMailId;
+    ConnectionPoint<bool()> IsSkypeAttached;
+    // Audio: g_AudioOutMixer.SetFaderValue(level, type), and the level the
+    // notification handling restores after a call.
+    ConnectionPoint<void(int, int)> SetAudioOutFaderValue;
+    ConnectionPoint<void(int)> RememberAudioOutLevel;
+};
+
+}  // namespace vocastra

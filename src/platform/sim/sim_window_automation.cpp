@@ -1,0 +1,154 @@
+#include "platform/sim/sim_window_automation.h"
+
+#include "app/text_util.h"
+
+namespace vocastra {
+
+namespace {
+
+std::string MessageName(uint32_t msg) {
+    switch (msg) {
+        case kWmClose:
+            return "WM_CLOSE";
+        case kWmKeyDown:
+            return "WM_KEYDOWN";
+        case kWmSysKeyDown:
+            return "WM_SYSKEYDOWN";
+        case kWmSysKeyUp:
+            return "WM_SYSKEYUP";
+        default:
+            return StrPrintf("0x%04x", msg);
+    }
+}
+
+}  // namespace
+
+WindowId SimWindowAutomation::AddWindow(const std::string& className, const std::string& title,
+                                        bool visible, WindowId parent) {
+    std::lock_guard lock(m_mutex);
+    const WindowId id = ++m_nextId;
+    m_windows.push_back({id, parent, className, title, visible});
+    return id;
+}
+
+void SimWindowAutomation::RemoveLocked(WindowId id) {
+    std::vector<WindowId> children;
+    for (const auto& w : m_windows)
+        if (w.parent == id)
+            children.push_back(w.id);
+    for (WindowId c : children)
+        RemoveLocked(c);
+    std::erase_if(m_windows, [id](const Window& w) { return w.id == id; });
+}
+
+void SimWindowAutomation::RemoveWindow(WindowId window) {
+    std::lock_guard lock(m_mutex);
+    RemoveLocked(window);
+}
+
+void SimWindowAutomation::SetVisible(WindowId window, bool visible) {
+    std::lock_guard lock(m_mutex);
+    for (auto& w : m_windows)
+        if (w.id == window)
+            w.visible = visible;
+}
+
+bool SimWindowAutomation::Exists(WindowId window) const {
+    std::lock_guard lock(m_mutex);
+    return Get(window) != nullptr;
+}
+
+const SimWindowAutomation::Window* SimWindowAutomation::Get(WindowId id) const {
+    for (const auto& w : m_windows)
+        if (w.id == id)
+            return &w;
+    return nullptr;
+}
+
+std::vector<std::string> SimWindowAutomation::Records() const {
+    std::lock_guard lock(m_mutex);
+    return m_records;
+}
+
+void SimWindowAutomation::ClearRecords() {
+    std::lock_guard lock(m_mutex);
+    m_records.clear();
+}
+
+WindowId SimWindowAutomation::FindTopLevelWindow(const std::string& className,
+                                                 const std::string& title) {
+    std::lock_guard lock(m_mutex);
+    for (const auto& w : m_windows)
+        if (w.parent == 0 && w.className == className && (title.empty() || w.title == title))
+            return w.id;
+    return 0;
+}
+
+std::vector<WindowId> SimWindowAutomation::FindTopLevelWindows(const std::string& className) {
+    std::lock_guard lock(m_mutex);
+    std::vector<WindowId> ids;
+    for (const auto& w : m_windows)
+        if (w.parent == 0 && w.className == className)
+            ids.push_back(w.id);
+    return ids;
+}
+
+WindowId SimWindowAutomation::FindChildWindow(WindowId parent, const std::string& className) {
+    std::lock_guard lock(m_mutex);
+    // Breadth-first over the descendants, like a recursive child search.
+    std::vector<WindowId> level{parent};
+    while (!level.empty()) {
+        std::vector<WindowId> next;
+        for (WindowId p : level)
+            for (const auto& w : m_windows)
+                if (w.parent == p) {
+                    if (w.className == className)
+                        return w.id;
+                    next.push_back(w.id);
+                }
+        level = std::move(next);
+    }
+    return 0;
+}
+
+bool SimWindowAutomation::IsWindowVisible(WindowId window) {
+    std::lock_guard lock(m_mutex);
+    const Window* w = Get(window);
+    return w && w->visible;
+}
+
+void SimWindowAutomation::Record(const char* verb, const Window& w, uint32_t msg, uintptr_t wParam,
+                                 intptr_t lParam) {
+    m_records.push_back(StrPrintf("%s %s %s 0x%llx 0x%llx", verb, w.className.c_str(),
+                                  MessageName(msg).c_str(), (unsigned long long)wParam,
+                                  (unsigned long long)(uint32_t)lParam));
+}
+
+bool SimWindowAutomation::PostWindowMessage(WindowId window, uint32_t msg, uintptr_t wParam,
+                                            intptr_t lParam) {
+    std::lock_guard lock(m_mutex);
+    const Window* w = Get(window);
+    if (!w)
+        return false;
+    Record("POST", *w, msg, wParam, lParam);
+    if (msg == kWmClose)
+        RemoveLocked(window);
+    return true;
+}
+
+intptr_t SimWindowAutomation::SendWindowMessage(WindowId window, uint32_t msg, uintptr_t wParam,
+                                                intptr_t lParam) {
+    std::lock_guard lock(m_mutex);
+    const Window* w = Get(window);
+    if (!w)
+        return 0;
+    Record("SEND", *w, msg, wParam, lParam);
+    return 0;
+}
+
+void SimWindowAutomation::SendKeyInput(uint8_t virtualKey, uint8_t /*scanCode*/, bool keyUp) {
+    std::lock_guard lock(m_mutex);
+    m_records.push_back(StrPrintf("KEY %u %s", virtualKey, keyUp ? "up" : "down"));
+}
+
+}  // namespace vocastra
