@@ -27,6 +27,13 @@ int ScanToKey(const Settings& settings, int scanCode) {
     return key >= KEY_0 && key <= KEY_CLEAR ? key : -1;
 }
 
+int KeyToScan(const Settings& settings, int key) {
+    for (int n = 1; n <= kKeyScanCount; ++n)
+        if (settings.VAL_KEYSCAN[n - 1] == key)
+            return n;
+    return -1;
+}
+
 std::string KeyLogText(int key) {
     static constexpr const char* kNames[] = {
         "HOOK UP pressed\n",        "HOOK DOWN pressed\n",   "Left Function pressed\n",

@@ -23,6 +23,10 @@ inline constexpr int kScanHookDown = 242;
 // scan code is outside 1..25 or the table names no key (0..24).
 int ScanToKey(const Settings& settings, int scanCode);
 
+// The scan code (1..25) whose scan table entry is `key`; -1 when none is.
+// Simulators use it to press a key by its code.
+int KeyToScan(const Settings& settings, int key);
+
 // The line the key thread logs for key code `key` ("5 pressed\n",
 // "HOOK UP pressed\n", "0 LONG pressed\n"); empty for codes without a name.
 std::string KeyLogText(int key);

@@ -4,8 +4,11 @@
 #include <filesystem>
 #include <string>
 
+#include <unistd.h>
+
 #include "app/application.h"
 #include "app/messages.h"
+#include "handset_terminal.h"
 #include "platform/sim/sim_platform.h"
 
 using namespace vocastra;
@@ -15,7 +18,8 @@ namespace {
 std::string ProgramDir(const char* argv0) {
     std::error_code ec;
     auto exe = std::filesystem::canonical("/proc/self/exe", ec);
-    if (ec) exe = std::filesystem::absolute(argv0);
+    if (ec)
+        exe = std::filesystem::absolute(argv0);
     return exe.parent_path().string() + "/";
 }
 
@@ -25,13 +29,14 @@ void PrintState(SimPlatform& sim, Application& app) {
         std::printf("  %s%s", l.c_str(), (!l.empty() && l.back() == '\n') ? "" : "\n");
     }
     std::printf("-- calls into subsystems not yet connected --\n");
-    for (const auto& l : app.connectionLog.Lines()) std::printf("  %s\n", l.c_str());
+    for (const auto& l : app.connectionLog.Lines())
+        std::printf("  %s\n", l.c_str());
     const Settings& s = app.g_Settings;
     std::printf("-- settings (%s) --\n", app.settingsStore.SettingsFilePath().c_str());
     std::printf("  volume out %d in %d, ring volume %d, key tone %d, display %d, language %d\n",
                 s.VAL_AUDIO_OUT_VOLUME.load(), s.VAL_AUDIO_IN_VOLUME.load(),
-                s.VAL_RINGTONE_VOLUME.load(), s.VAL_ENABLE_KEYTONE.load(),
-                s.VAL_ENABLE_LCM.load(), s.VAL_LANGUAGE.load());
+                s.VAL_RINGTONE_VOLUME.load(), s.VAL_ENABLE_KEYTONE.load(), s.VAL_ENABLE_LCM.load(),
+                s.VAL_LANGUAGE.load());
 }
 
 }  // namespace
@@ -51,6 +56,9 @@ int main(int argc, char** argv) {
     app.PrepareInstance();
     app.dlg.OnInitDialog();
     PrintState(sim, app);
+    // At a terminal: the handset is typed on (handset_terminal.h).
+    if (!demo && ::isatty(STDIN_FILENO))
+        return sim::RunHandsetTerminal(sim, app);
 
     // Another process asking the program to end, as the exe would receive it.
     sim.mainWindow.Post(WM_QUIT_REQUEST, 0, 0);
