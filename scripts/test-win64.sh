@@ -81,3 +81,23 @@ cp -a "$base" "$WINEPREFIX"
 "$W/wine64" build/win64/tests/e2e/e2e_probe.exe hold >/dev/null 2>&1 &
 
 ctest --preset win64 -j"$jobs"
+
+# A look at the desktop with the program running (it shows nothing of its
+# own yet): build/win64/screenshots/running.png. Not a test; never fails.
+shot() {
+    local dir=build/win64/screenshots exe=build/win64/tests/e2e/work/never_visible/vocastra.exe probe=build/win64/tests/e2e/e2e_probe.exe
+    mkdir -p "$dir"
+    "$W/wine64" "$exe" >/dev/null 2>&1 &
+    local pid=$!
+    for _ in $(seq 100); do
+        "$W/wine64" "$probe" find >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    /usr/bin/import -display "$DISPLAY" -window root "$dir/running.png" >/dev/null 2>&1 || true
+    "$W/wine64" "$probe" quit >/dev/null 2>&1 || true
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+}
+shot || true
