@@ -19,3 +19,7 @@ endif()
 # Glyphs for the simulated display come from FreeType.
 find_package(Freetype REQUIRED)
 target_link_libraries(vocastra_sim_platform PRIVATE Freetype::Freetype)
+
+# The contact order uses ICU's collation on Linux.
+find_package(ICU REQUIRED COMPONENTS uc i18n)
+target_link_libraries(vocastra_sim_platform PUBLIC ICU::uc ICU::i18n)

@@ -10,7 +10,7 @@ packages=(
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools
     wine64 xvfb xauth imagemagick
-    dpkg-dev tcl
+    dpkg-dev tcl make
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -18,16 +18,20 @@ Application::Application(const Ports& p)
       settingsStore(g_Settings, p.profile, p.modulePath, p.registry),
       dlg(settingsStore, p.clock, p.registry, flags, connectionLog),
       device(p.hidBus, settingsStore, flags, p.mainWindow, p.clock, dlg, connectionLog),
+      skype({p.skypeWire, p.mainWindow, p.clock, p.collator, p.profile, settingsStore, flags,
+             connectionLog}),
       languageTexts(p.profile, g_Settings),
       display(p.textRenderer, g_Settings.VAL_ENABLE_LCM, connectionLog),
       modes(g_Settings, p.clock, display, languageTexts, p.windowAutomation, flags, connectionLog),
       tray(p.trayIcon) {
+    ConnectSkype();
     ConnectModes();
 }
 
 Application::~Application() {
-    // The device threads are stopped first: they may log until they end.
+    // The threads are stopped first: they may log until they end.
     device.StopThreads();
+    skype.Stop();
     SetLogSink(nullptr);
 }
 

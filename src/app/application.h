@@ -11,17 +11,20 @@
 #include "modes/handset_modes.h"
 #include "modes/virtual_display.h"
 #include "settings_ui/language_text.h"
+#include "skype/skype_monitor.h"
 
 namespace vocastra {
 
 class Clock;
 class HidBus;
+class Collator;
 class LogSink;
 class MainWindow;
 class ModulePath;
 class Profile;
 class Registry;
 class TextRenderer;
+class SkypeWire;
 class TrayIcon;
 class WindowAutomation;
 
@@ -35,6 +38,8 @@ struct Ports {
     MainWindow& mainWindow;
     TextRenderer& textRenderer;
     HidBus& hidBus;
+    SkypeWire& skypeWire;
+    Collator& collator;
     WindowAutomation& windowAutomation;
     TrayIcon& trayIcon;
 };
@@ -62,6 +67,7 @@ class Application {
     AppFlags flags;
     CVocastraDlg dlg;
     HandsetDevice device;  // g_UsbWriteDevice, g_UsbReadDevice, key pipeline, flasher
+    CSkypeMonitor skype;   // the client link
     // Handset modes and display, the language texts and the tray.
     LanguageTexts languageTexts;
     CVirtualDisplay display;
@@ -69,6 +75,7 @@ class Application {
     CSystemTray tray;
 
   private:
+    void ConnectSkype();
     void ConnectModes();
 };
 

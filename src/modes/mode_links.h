@@ -8,18 +8,9 @@
 #include <vector>
 
 #include "app/connection_points.h"
+#include "skype/call_list.h"  // the call types
 
 namespace vocastra {
-
-// Call types as the client reports them.
-enum : int32_t {
-    E_TYPE_UNKNOWN = -1,
-    E_TYPE_INCOMING_PSTN = 0,
-    E_TYPE_OUTGOING_PSTN = 1,
-    E_TYPE_INCOMING_P2P = 2,
-    E_TYPE_OUTGOING_P2P = 3,
-    E_TYPE_INCOMING = 4,
-};
 
 inline bool IsIncomingType(int32_t type) {
     return type == E_TYPE_INCOMING_PSTN || type == E_TYPE_INCOMING_P2P;

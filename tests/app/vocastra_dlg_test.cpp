@@ -33,8 +33,7 @@ TEST_F(DlgFixture, StartUpRunsEveryStepInOrder) {
     EXPECT_EQ(app.g_Settings.VAL_LANGUAGE, 2);
     // The handset, tray and display steps are filled by their subsystems:
     // the handset, the tray and the mode show they ran.
-    EXPECT_THAT(Calls(),
-                ElementsAre("CreateSkypeMonitor", "InitializeMixers USB Out", "BroadcastDiscover"));
+    EXPECT_THAT(Calls(), ElementsAre("InitializeMixers USB Out"));
     EXPECT_THAT(sim.trayIcon.Records(),
                 ElementsAre("TRAY add Application USB Phone", "TRAY icon Error", "TRAY tip "));
     EXPECT_EQ(app.modes.CurrentMode(), MODE_UNCONNECTED);
@@ -43,6 +42,9 @@ TEST_F(DlgFixture, StartUpRunsEveryStepInOrder) {
     EXPECT_THAT(sim.hidBus.handset().Trace(),
                 ElementsAre("HANDSET plugged", "HANDSET <- PAGE 2", "HANDSET <- PAGE 3",
                             "HANDSET <- PAGE 4", "HANDSET <- PAGE 5", "HANDSET <- CMD_CONNECT"));
+    // The client link window was created and the discovery broadcast once.
+    EXPECT_TRUE(app.skype.Exists());
+    EXPECT_EQ(sim.skypeClient.DiscoverCount(), 1);
     EXPECT_TRUE(sim.logSink.Contains("InDevice=USB In, OutDevice=USB Out"));
     EXPECT_TRUE(sim.logSink.Contains("Connect: BroadCast attach request to Skype Start"));
     EXPECT_EQ(sim.registry.GetDword(RegistryRoot::CurrentUser, "Software\\Skype\\Phone\\UI",
@@ -51,10 +53,11 @@ TEST_F(DlgFixture, StartUpRunsEveryStepInOrder) {
 }
 
 TEST_F(DlgFixture, StartUpNeverCreatesTheClientsKey) {
+    sim.skypeClient.SetFailCreate(true);
     dlg.OnInitDialog();
     EXPECT_FALSE(sim.registry.KeyExists(RegistryRoot::CurrentUser, "Software\\Skype\\Phone\\UI"));
     // No link window: no broadcast either.
-    EXPECT_FALSE(app.connectionLog.Contains("BroadcastDiscover"));
+    EXPECT_EQ(sim.skypeClient.DiscoverCount(), 0);
 }
 
 TEST_F(DlgFixture, QuitRequestSavesSettingsThenEnds) {

@@ -11,7 +11,7 @@ namespace {
 using test::ModeHarness;
 using ::testing::ElementsAre;
 
-TEST(CallScenario, IncomingCallAnsweredWithTheHookAndHungUp) {
+TEST(HandsetCallScenario, IncomingCallAnsweredWithTheHookAndHungUp) {
     ModeHarness h;
     h.StartIdle();
     h.ClientRings("12", E_TYPE_INCOMING_P2P, "Alice");
@@ -31,7 +31,7 @@ TEST(CallScenario, IncomingCallAnsweredWithTheHookAndHungUp) {
                             "MODE 3 -> 0", "HANDSET <- CMD_SET_CONTRAST 162 35 37"));
 }
 
-TEST(CallScenario, IncomingCallRefused) {
+TEST(HandsetCallScenario, IncomingCallRefused) {
     ModeHarness h;
     h.StartIdle();
     h.ClientRings("7", E_TYPE_INCOMING_PSTN, "+441234");
@@ -44,7 +44,7 @@ TEST(CallScenario, IncomingCallRefused) {
                             "HANDSET <- CMD_SET_CONTRAST 162 35 37"));
 }
 
-TEST(CallScenario, OutgoingNumberTypedDialledWithThePrefixAndCancelled) {
+TEST(HandsetCallScenario, OutgoingNumberTypedDialledWithThePrefixAndCancelled) {
     ModeHarness h;
     h.StartIdle();
     for (int32_t k : {KEY_0, KEY_2, KEY_0, KEY_7})
@@ -70,7 +70,7 @@ TEST(CallScenario, OutgoingNumberTypedDialledWithThePrefixAndCancelled) {
                                            "MODE 2 -> 0", "HANDSET <- CMD_SET_CONTRAST 162 35 37"));
 }
 
-TEST(CallScenario, SecondCallAnsweredAndSwappedWithHotKey2) {
+TEST(HandsetCallScenario, SecondCallAnsweredAndSwappedWithHotKey2) {
     ModeHarness h;
     h.StartIdle();
     h.ClientRings("1", E_TYPE_INCOMING_P2P, "Alice");
@@ -92,7 +92,7 @@ TEST(CallScenario, SecondCallAnsweredAndSwappedWithHotKey2) {
                             "CLIENT <- SET CALL 1 STATUS FINISHED"));
 }
 
-TEST(CallScenario, DigitsDuringACallAreDtmfAndTheHookTogglesMute) {
+TEST(HandsetCallScenario, DigitsDuringACallAreDtmfAndTheHookTogglesMute) {
     ModeHarness h;
     h.StartIdle();
     h.ClientRings("5", E_TYPE_OUTGOING_P2P, "echo123");
@@ -114,7 +114,7 @@ TEST(CallScenario, DigitsDuringACallAreDtmfAndTheHookTogglesMute) {
                     "CLIENT <- SET MUTE OFF", "CLIENT <- SET MUTE ON", "CLIENT <- SET MUTE ON"));
 }
 
-TEST(CallScenario, NoDisplayHandsetTypesIntoTheClientAndDialsWithTheHook) {
+TEST(HandsetCallScenario, NoDisplayHandsetTypesIntoTheClientAndDialsWithTheHook) {
     ModeHarness h(/*withDisplay=*/false);
     h.sim.windows.AddWindow("tSkMainForm", "Skype", /*visible=*/true);
     h.StartIdle();
@@ -139,7 +139,7 @@ TEST(CallScenario, NoDisplayHandsetTypesIntoTheClientAndDialsWithTheHook) {
                                            "CLIENT <- BTN_RELEASED YES"));
 }
 
-TEST(CallScenario, NoDisplayHandsetWithTheClientHiddenBringsItUpAndKeepsTheNumber) {
+TEST(HandsetCallScenario, NoDisplayHandsetWithTheClientHiddenBringsItUpAndKeepsTheNumber) {
     ModeHarness h(false);
     const WindowId main = h.sim.windows.AddWindow("tSkMainForm.UnicodeClass", "", false);
     h.sim.windows.AddWindow("TConversationsControl", "", true, main);

@@ -15,8 +15,8 @@ SimPlatform::SimPlatform(const std::string& programDir, bool rt)
 }
 
 Ports SimPlatform::MakePorts() {
-    return Ports{clock(),    logSink,       profile, registry, modulePath,
-                 mainWindow, *textRenderer, hidBus,  windows,  trayIcon};
+    return Ports{clock(),       logSink, profile,     registry,  modulePath, mainWindow,
+                 *textRenderer, hidBus,  skypeClient, *collator, windows,    trayIcon};
 }
 
 }  // namespace vocastra

@@ -10,8 +10,10 @@
 #include "platform/sim/ini_profile.h"
 #include "platform/sim/memory_log_sink.h"
 #include "platform/sim/memory_registry.h"
+#include "platform/sim/sim_collator.h"
 #include "platform/sim/sim_hid_bus.h"
 #include "platform/sim/sim_main_window.h"
+#include "platform/sim/sim_skype_client.h"
 #include "platform/sim/sim_tray_icon.h"
 #include "platform/sim/sim_window_automation.h"
 
@@ -35,6 +37,8 @@ struct SimPlatform {
     SimMainWindow mainWindow;
     std::unique_ptr<TextRenderer> textRenderer = CreateSimTextRenderer();
     SimHidBus hidBus;  // the virtual handset, unplugged at start
+    SimSkypeClient skypeClient;
+    std::unique_ptr<Collator> collator = MakeSystemCollator();
     SimWindowAutomation windows;
     SimTrayIcon trayIcon;
 };

@@ -1,0 +1,472 @@
+#include "platform/sim/sim_skype_client.h"
+
+#include <sstream>
+
+namespace vocastra {
+
+namespace {
+
+std::vector<std::string> Split(const std::string& s) {
+    std::vector<std::string> words;
+    std::istringstream in(s);
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    return words;
+}
+
+// Words [first, end) of `s` as they stand, blanks included.
+std::string RestFrom(const std::string& s, std::size_t first) {
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i < first; ++i) {
+        pos = s.find_first_not_of(' ', pos);
+        if (pos == std::string::npos)
+            return {};
+        pos = s.find(' ', pos);
+        if (pos == std::string::npos)
+            return {};
+    }
+    pos = s.find_first_not_of(' ', pos);
+    return pos == std::string::npos ? std::string() : s.substr(pos);
+}
+
+bool IsTelephoneNumber(const std::string& t) {
+    return !t.empty() && (t[0] == '+' || (t[0] >= '0' && t[0] <= '9'));
+}
+
+}  // namespace
+
+bool SimSkypeClient::Create(SkypeWireListener& listener) {
+    std::lock_guard lock(m_mutex);
+    if (m_failCreate)
+        return false;
+    m_listener = &listener;
+    m_created = true;
+    return true;
+}
+
+void SimSkypeClient::Destroy() {
+    std::lock_guard lock(m_mutex);
+    m_created = false;
+}
+
+void SimSkypeClient::BroadcastDiscover() {
+    std::lock_guard lock(m_mutex);
+    ++m_discovers;
+    if (!m_running || m_answer == AttachAnswer::Silent)
+        return;
+    if (m_attached) {
+        QueueAttach(SKYPE_ATTACH_SUCCESS);
+        return;
+    }
+    switch (m_answer) {
+        case AttachAnswer::Success:
+            QueueAttach(SKYPE_ATTACH_SUCCESS);
+            break;
+        case AttachAnswer::PendingThenSuccess:
+            QueueAttach(SKYPE_ATTACH_PENDING_AUTHORIZATION);
+            QueueAttach(SKYPE_ATTACH_SUCCESS);
+            break;
+        case AttachAnswer::Refused:
+            QueueAttach(SKYPE_ATTACH_REFUSED);
+            return;
+        case AttachAnswer::NotAvailableThenApiAvailable:
+            QueueAttach(SKYPE_ATTACH_NOT_AVAILABLE);
+            QueueAttach(SKYPE_ATTACH_API_AVAILABLE);
+            m_answer = AttachAnswer::Success;  // signed in now
+            return;
+        case AttachAnswer::Silent:
+            return;
+    }
+    m_attached = true;
+    SignInNotifications();
+}
+
+void SimSkypeClient::SignInNotifications() {
+    QueueText("CONNSTATUS ONLINE");
+    for (const auto& c : m_contacts) {
+        QueueText("USER " + c.handle + " ONLINESTATUS " + c.onlineStatus);
+        QueueText("USER " + c.handle + " DISPLAYNAME" +
+                  (c.displayName.empty() ? "" : " " + c.displayName));
+    }
+}
+
+bool SimSkypeClient::Send(SkypePeer peer, std::string_view command) {
+    std::function<void(const std::string&)> observer;
+    {
+        std::lock_guard lock(m_mutex);
+        // A window that is not the attached program gets 0, as does
+        // everyone once the client has gone.
+        if (!m_running || !m_attached || peer != m_peer)
+            return false;
+        m_commands.emplace_back(command);
+        if (m_autoReply)
+            Reply(std::string(command));
+        observer = m_observer;
+    }
+    // Outside the lock: an observer may script the client (exit, notify).
+    if (observer)
+        observer(std::string(command));
+    return true;
+}
+
+void SimSkypeClient::QueueText(std::string text) {
+    m_events.push_back({false, 0, std::move(text)});
+}
+void SimSkypeClient::QueueAttach(uint32_t status) {
+    m_events.push_back({true, status, {}});
+}
+
+void SimSkypeClient::Reply(const std::string& command) {
+    if (command.rfind('#', 0) == 0) {
+        const std::size_t sp = command.find(' ');
+        if (sp == std::string::npos) {
+            QueueText("ERROR 2 Invalid command");
+            return;
+        }
+        // Only the direct reply carries the id.
+        const std::string tag = command.substr(0, sp);
+        const std::string reply = Answer(RestFrom(command, 1));
+        if (!reply.empty())
+            QueueText(tag + " " + reply);
+        return;
+    }
+    const std::string reply = Answer(command);
+    if (!reply.empty())
+        QueueText(reply);
+}
+
+std::string SimSkypeClient::Answer(const std::string& command) {
+    const auto w = Split(command);
+    if (w.empty())
+        return "ERROR 2 Invalid command";
+    const std::string& verb = w[0];
+    if (verb == "PING")
+        return "PONG";
+    if (verb == "GET" && w.size() >= 2) {
+        const std::string& what = w[1];
+        if (what == "CURRENTUSERHANDLE")
+            return "CURRENTUSERHANDLE " + m_user;
+        if (what == "SKYPEVERSION")
+            return "SKYPEVERSION " + m_version;
+        if (what == "PREDICTIVE_DIALER_COUNTRY")
+            return "PREDICTIVE_DIALER_COUNTRY " + m_country;
+        if (what == "UI_LANGUAGE")
+            return "UI_LANGUAGE en";
+        if (what == "PROFILE" && w.size() >= 3) {
+            if (w[2] == "PSTN_BALANCE")
+                return "PROFILE PSTN_BALANCE " + m_balance;
+            if (w[2] == "PSTN_BALANCE_CURRENCY")
+                return "PROFILE PSTN_BALANCE_CURRENCY " + m_currency;
+        }
+        if (what == "USER" && w.size() >= 4) {
+            const std::string& h = w[2];
+            std::string value;
+            if (h == m_user && w[3] == "FULLNAME")
+                value = m_fullName;
+            for (const auto& c : m_contacts) {
+                if (c.handle != h)
+                    continue;
+                if (w[3] == "FULLNAME")
+                    value = c.fullName;
+                if (w[3] == "DISPLAYNAME")
+                    value = c.displayName;
+                if (w[3] == "ONLINESTATUS")
+                    value = c.onlineStatus;
+            }
+            return "USER " + h + " " + w[3] + (value.empty() ? "" : " " + value);
+        }
+        if (what == "CALL" || what == "VOICEMAIL")
+            return AnswerCall(w, command);
+        if (what == "MUTE")
+            return std::string("MUTE ") + (m_mute ? "ON" : "OFF");
+        return "ERROR 7 GET: invalid WHAT";
+    }
+    if (verb == "SET" && w.size() >= 2) {
+        const std::string& what = w[1];
+        if (what == "CALL")
+            return AnswerCall(w, command);
+        if (what == "RINGER")
+            m_ringer = RestFrom(command, 2);
+        if (what == "MUTE" && w.size() >= 3)
+            m_mute = w[2] == "ON";
+        // SET X v is echoed X v.
+        return RestFrom(command, 1);
+    }
+    if (verb == "SEARCH" && w.size() >= 2) {
+        if (w[1] == "FRIENDS") {
+            std::string out = "USERS";
+            for (std::size_t i = 0; i < m_contacts.size(); ++i)
+                out += (i ? ", " : " ") + m_contacts[i].handle;
+            return out;
+        }
+        if (w[1] == "CALLS") {
+            std::string out = "CALLS";
+            bool first = true;
+            for (const auto& [id, c] : m_calls) {
+                out += (first ? " " : ", ") + id;
+                first = false;
+            }
+            return out;
+        }
+        if (w[1] == "VOICEMAILS")
+            return "VOICEMAILS";
+        return "ERROR 2 Invalid command";
+    }
+    if (verb == "CALL" && w.size() >= 2) {
+        NewCall(w[1]);
+        return {};
+    }
+    if (verb == "MINIMIZE" || verb == "FOCUS" || verb == "OPEN" || verb == "BTN_PRESSED" ||
+        verb == "BTN_RELEASED" || verb == "ALTER")
+        return command;
+    return "ERROR 2 Invalid command";
+}
+
+std::string SimSkypeClient::AnswerCall(const std::vector<std::string>& w,
+                                       const std::string& command) {
+    // GET CALL id PROP | SET CALL id STATUS s | SET CALL id DTMF d
+    if (w.size() < 4)
+        return "ERROR 2 Invalid command";
+    const std::string& id = w[2];
+    auto it = m_calls.find(id);
+    if (it == m_calls.end())
+        return "ERROR 11 Invalid call id";
+    Call& c = it->second;
+    const std::string& prop = w[3];
+    if (w[0] == "GET") {
+        std::string value;
+        if (prop == "TYPE")
+            value = c.type;
+        else if (prop == "STATUS")
+            value = c.status;
+        else if (prop == "PARTNER_HANDLE")
+            value = c.partnerHandle;
+        else if (prop == "PARTNER_DISPNAME")
+            value = c.partnerDispName;
+        else if (prop == "CONF_ID")
+            value = c.confId;
+        else if (prop == "TIMESTAMP")
+            value = std::to_string(c.timestamp);
+        else if (prop == "DURATION")
+            value = std::to_string(c.duration);
+        else
+            return "ERROR 7 GET: invalid WHAT";
+        return w[1] + " " + id + " " + prop + (value.empty() ? "" : " " + value);
+    }
+    if (prop == "STATUS" && w.size() >= 5) {
+        if (c.status == "FINISHED" || c.status == "MISSED" || c.status == "REFUSED" ||
+            c.status == "FAILED")
+            return "ERROR 24 Cannot change status";
+        c.status = w[4];
+        return "CALL " + id + " STATUS " + c.status;
+    }
+    if (prop == "DTMF" && w.size() >= 5)
+        return "CALL " + id + " DTMF " + w[4];
+    (void)command;
+    return "ERROR 2 Invalid command";
+}
+
+std::string SimSkypeClient::NewCall(const std::string& target) {
+    const std::string id = std::to_string(m_nextCallId++);
+    Call c;
+    c.partnerHandle = target;
+    c.partnerDispName = target;
+    for (const auto& ct : m_contacts)
+        if (ct.handle == target)
+            c.partnerDispName = ct.fullName;
+    c.type = IsTelephoneNumber(target) ? "OUTGOING_PSTN" : "OUTGOING_P2P";
+    c.status = "UNPLACED";
+    QueueText("CALL " + id + " STATUS UNPLACED");
+    QueueText("CALL " + id + " STATUS ROUTING");
+    QueueText("CALL " + id + " STATUS RINGING");
+    c.status = "RINGING";
+    switch (m_outcome) {
+        case Outcome::KeepRinging:
+            break;
+        case Outcome::Answer:
+            c.status = "INPROGRESS";
+            QueueText("CALL " + id + " STATUS INPROGRESS");
+            break;
+        case Outcome::Busy:
+            c.status = "FINISHED";
+            QueueText("CALL " + id + " STATUS BUSY");
+            QueueText("CALL " + id + " STATUS FINISHED");
+            break;
+        case Outcome::Refuse:
+            c.status = "REFUSED";
+            QueueText("CALL " + id + " STATUS REFUSED");
+            break;
+        case Outcome::Fail:
+            c.status = "FAILED";
+            QueueText("CALL " + id + " FAILUREREASON 1");
+            QueueText("CALL " + id + " STATUS FAILED");
+            break;
+    }
+    m_calls[id] = c;
+    return id;
+}
+
+// ---- set-up and events ----
+
+void SimSkypeClient::SetAttachAnswer(AttachAnswer a) {
+    std::lock_guard lock(m_mutex);
+    m_answer = a;
+}
+void SimSkypeClient::SetCommandObserver(std::function<void(const std::string&)> fn) {
+    std::lock_guard lock(m_mutex);
+    m_observer = std::move(fn);
+}
+void SimSkypeClient::SetAutoReply(bool on) {
+    std::lock_guard lock(m_mutex);
+    m_autoReply = on;
+}
+void SimSkypeClient::SetOutgoingOutcome(Outcome o) {
+    std::lock_guard lock(m_mutex);
+    m_outcome = o;
+}
+void SimSkypeClient::SetUser(std::string handle, std::string fullName) {
+    std::lock_guard lock(m_mutex);
+    m_user = std::move(handle);
+    m_fullName = std::move(fullName);
+}
+void SimSkypeClient::SetVersion(std::string version) {
+    std::lock_guard lock(m_mutex);
+    m_version = std::move(version);
+}
+void SimSkypeClient::SetCountry(std::string country) {
+    std::lock_guard lock(m_mutex);
+    m_country = std::move(country);
+}
+void SimSkypeClient::SetBalance(std::string balance, std::string currency) {
+    std::lock_guard lock(m_mutex);
+    m_balance = std::move(balance);
+    m_currency = std::move(currency);
+}
+void SimSkypeClient::AddContact(Contact c) {
+    std::lock_guard lock(m_mutex);
+    m_contacts.push_back(std::move(c));
+}
+
+void SimSkypeClient::LoadDefaultSession() {
+    SetUser("echo123", "Echo Tester");
+    AddContact({"alice.w", "Alice Walker", "Alice", "ONLINE"});
+    AddContact({"bob", "Bob Smith", "", "AWAY"});
+    AddContact({"emile.z", "\xc3\x89mile Zola", "\xc3\x89mile", "ONLINE"});
+    AddContact({"emma.k", "Emma Klein", "emma", "DND"});
+    AddContact({"+3725551234", "", "Office", "SKYPEOUT"});
+    AddContact({"zoe", "Zoe Quinn", "Zoe", "OFFLINE"});
+}
+
+void SimSkypeClient::Notify(std::string text) {
+    std::lock_guard lock(m_mutex);
+    QueueText(std::move(text));
+}
+
+void SimSkypeClient::SendAttachStatus(uint32_t status) {
+    std::lock_guard lock(m_mutex);
+    if (status == SKYPE_ATTACH_SUCCESS)
+        m_attached = true;
+    QueueAttach(status);
+}
+
+std::string SimSkypeClient::IncomingCall(std::string partner, bool pstn) {
+    std::lock_guard lock(m_mutex);
+    const std::string id = std::to_string(m_nextCallId++);
+    Call c;
+    c.partnerHandle = partner;
+    c.partnerDispName = partner;
+    for (const auto& ct : m_contacts)
+        if (ct.handle == partner)
+            c.partnerDispName = ct.fullName;
+    c.type = pstn ? "INCOMING_PSTN" : "INCOMING_P2P";
+    c.status = "RINGING";
+    m_calls[id] = c;
+    QueueText("CALL " + id + " STATUS RINGING");
+    return id;
+}
+
+void SimSkypeClient::SetCallStatus(const std::string& id, const std::string& status) {
+    std::lock_guard lock(m_mutex);
+    auto it = m_calls.find(id);
+    if (it != m_calls.end())
+        it->second.status = status;
+    QueueText("CALL " + id + " STATUS " + status);
+}
+
+void SimSkypeClient::Exit() {
+    std::lock_guard lock(m_mutex);
+    m_running = false;
+    m_attached = false;
+    m_events.clear();
+    for (auto& [id, c] : m_calls)
+        c.status = "FINISHED";
+}
+
+void SimSkypeClient::Restart() {
+    std::lock_guard lock(m_mutex);
+    m_running = true;
+    m_attached = false;
+    m_peer += 0x10;  // a new process has new windows
+    QueueAttach(SKYPE_ATTACH_API_AVAILABLE);
+}
+
+int SimSkypeClient::Deliver() {
+    int delivered = 0;
+    for (;;) {
+        Event e;
+        SkypeWireListener* listener;
+        SkypePeer peer;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_events.empty() || !m_listener || !m_created)
+                return delivered;
+            e = std::move(m_events.front());
+            m_events.pop_front();
+            listener = m_listener;
+            peer = m_peer;
+        }
+        // Outside the lock: the program answers by sending commands.
+        if (e.attach)
+            listener->OnAttachStatus(peer, e.status);
+        else
+            listener->OnCopyData(peer, e.text);
+        ++delivered;
+    }
+}
+
+void SimSkypeClient::FireTimer() {
+    SkypeWireListener* listener;
+    {
+        std::lock_guard lock(m_mutex);
+        listener = m_created ? m_listener : nullptr;
+    }
+    if (listener)
+        listener->OnTimer(TIMER_SKYPE_PING);
+}
+
+std::vector<std::string> SimSkypeClient::Commands() const {
+    std::lock_guard lock(m_mutex);
+    return m_commands;
+}
+void SimSkypeClient::ClearCommands() {
+    std::lock_guard lock(m_mutex);
+    m_commands.clear();
+}
+int SimSkypeClient::DiscoverCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_discovers;
+}
+bool SimSkypeClient::IsRunning() const {
+    std::lock_guard lock(m_mutex);
+    return m_running;
+}
+SkypePeer SimSkypeClient::Peer() const {
+    std::lock_guard lock(m_mutex);
+    return m_peer;
+}
+std::map<std::string, SimSkypeClient::Call> SimSkypeClient::Calls() const {
+    std::lock_guard lock(m_mutex);
+    return m_calls;
+}
+
+}  // namespace vocastra

@@ -1,0 +1,133 @@
+// An in-process stand-in for the VoIP client, speaking the desktop API as the
+// real client does on the other side of the wire: it answers the discovery,
+// replies to every command, keeps a small call model, and records every
+// command it received. What it sends back is queued and handed to the
+// program by Deliver, on whichever thread plays the UI thread.
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/skype_wire.h"
+
+namespace vocastra {
+
+class SimSkypeClient : public SkypeWire {
+  public:
+    // How the client answers a discovery while not attached.
+    enum class AttachAnswer {
+        Success,
+        PendingThenSuccess,
+        Refused,
+        NotAvailableThenApiAvailable,  // nobody signed in yet; signs in at once
+        Silent,                        // not running: no answer
+    };
+    // What an outgoing call does after it rings at the far end.
+    enum class Outcome { KeepRinging, Answer, Busy, Refuse, Fail };
+
+    struct Contact {
+        std::string handle;
+        std::string fullName;
+        std::string displayName;
+        std::string onlineStatus = "ONLINE";
+    };
+    struct Call {
+        std::string partnerHandle;
+        std::string partnerDispName;
+        std::string type;
+        std::string status;
+        std::string confId = "0";
+        int64_t timestamp = 1262304000;
+        int duration = 0;
+    };
+
+    // SkypeWire: the program's side.
+    bool Create(SkypeWireListener& listener) override;
+    void BroadcastDiscover() override;
+    bool Send(SkypePeer peer, std::string_view command) override;
+    void Destroy() override;
+
+    // Set-up.
+    void SetFailCreate(bool fail) { m_failCreate = fail; }
+    void SetAttachAnswer(AttachAnswer a);
+    // Called with every command received, in order (tests build traces).
+    void SetCommandObserver(std::function<void(const std::string&)> fn);
+    // Off: commands are recorded but nothing is replied.
+    void SetAutoReply(bool on);
+    void SetOutgoingOutcome(Outcome o);
+    void SetUser(std::string handle, std::string fullName);
+    void SetVersion(std::string version);
+    void SetCountry(std::string country);
+    void SetBalance(std::string balance, std::string currency);
+    void AddContact(Contact c);
+    // The sign-in state of the default session: a user, a handful of
+    // contacts in every status group, and a known version.
+    void LoadDefaultSession();
+
+    // Events the client originates.
+    void Notify(std::string text);           // an unsolicited notification
+    void SendAttachStatus(uint32_t status);  // an attach message now
+    std::string IncomingCall(std::string partner, bool pstn = false);      // returns the call id
+    void SetCallStatus(const std::string& id, const std::string& status);  // with notification
+    void Exit();     // the client quits: windows gone, sends fail
+    void Restart();  // the client comes back and announces API_AVAILABLE
+
+    // Hands everything queued to the program, including what that causes.
+    // Returns how many messages were delivered.
+    int Deliver();
+    // The link window's keep-alive timer.
+    void FireTimer();
+
+    std::vector<std::string> Commands() const;
+    void ClearCommands();
+    int DiscoverCount() const;
+    bool IsRunning() const;
+    SkypePeer Peer() const;
+    std::map<std::string, Call> Calls() const;
+
+  private:
+    struct Event {
+        bool attach;
+        uint32_t status;
+        std::string text;
+    };
+    void QueueText(std::string text);
+    void QueueAttach(uint32_t status);
+    void Reply(const std::string& command);
+    std::string Answer(const std::string& command);
+    std::string AnswerCall(const std::vector<std::string>& w, const std::string& command);
+    std::string NewCall(const std::string& target);
+    void SignInNotifications();
+
+    mutable std::mutex m_mutex;
+    SkypeWireListener* m_listener = nullptr;
+    bool m_failCreate = false;
+    bool m_created = false;
+    bool m_running = true;
+    bool m_attached = false;
+    bool m_autoReply = true;
+    AttachAnswer m_answer = AttachAnswer::Success;
+    Outcome m_outcome = Outcome::KeepRinging;
+    SkypePeer m_peer = 0x5000;
+    int m_discovers = 0;
+    int m_nextCallId = 1000;
+    std::string m_user = "echo123";
+    std::string m_fullName = "Echo Tester";
+    std::string m_version = "7.40.0.103";
+    std::string m_country = "de";
+    std::string m_balance = "1234";
+    std::string m_currency = "EUR";
+    std::string m_ringer = "USB PHONE";
+    bool m_mute = false;
+    std::vector<Contact> m_contacts;
+    std::map<std::string, Call> m_calls;
+    std::deque<Event> m_events;
+    std::vector<std::string> m_commands;
+    std::function<void(const std::string&)> m_observer;
+};
+
+}  // namespace vocastra

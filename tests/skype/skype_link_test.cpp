@@ -1,0 +1,144 @@
+// The link itself: attach handshake, sending, keep-alive, reset, and the
+// notification queue.
+#include <thread>
+
+#include "skype_fixture.h"
+
+namespace vocastra::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST_F(SkypeFixture, AttachStatusesAndARepeatedSuccess) {
+    client.SetAttachAnswer(SimSkypeClient::AttachAnswer::PendingThenSuccess);
+    skype.BroadcastDiscover();
+    Pump();
+    EXPECT_TRUE(sim.logSink.Contains("SKYPECONTROLAPI_ATTACH_PENDING_AUTHORIZATION"));
+    EXPECT_TRUE(skype.IsAttached());
+    EXPECT_EQ(client.Commands().front(), "SET AUDIO_IN ");  // no handset devices known
+
+    // A second SUCCESS while attached changes nothing and sends nothing.
+    Clear();
+    client.SendAttachStatus(SKYPE_ATTACH_SUCCESS);
+    Pump();
+    EXPECT_THAT(Trace(), ElementsAre());
+}
+
+TEST_F(SkypeFixture, RefusedTwiceWarnsOnce) {
+    app.dlg.points.GetPopupMessage.Fill([](int n) { return "popup " + std::to_string(n); });
+    client.SetAttachAnswer(SimSkypeClient::AttachAnswer::Refused);
+    skype.BroadcastDiscover();
+    skype.BroadcastDiscover();
+    Pump();
+    EXPECT_FALSE(skype.IsAttached());
+    auto lines = app.connectionLog.Lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "ShowWarningBox popup 1"), 1);
+}
+
+TEST_F(SkypeFixture, NotAvailableThenApiAvailableRediscovers) {
+    client.SetAttachAnswer(SimSkypeClient::AttachAnswer::NotAvailableThenApiAvailable);
+    skype.BroadcastDiscover();
+    Pump();
+    EXPECT_EQ(client.DiscoverCount(), 2);
+    EXPECT_TRUE(skype.IsAttached());
+    EXPECT_TRUE(sim.logSink.Contains("Continue BroadCast attach request to Skype End"));
+}
+
+TEST_F(SkypeFixture, SendingDetachedOrEmpty) {
+    EXPECT_EQ(skype.SendMessageToSkype("GET SKYPEVERSION"), 0);
+    EXPECT_TRUE(sim.logSink.Contains("SendMessageToSkype:  GET SKYPEVERSION\n"));
+    EXPECT_EQ(skype.SendMessageToSkype("PING"), 0);
+    EXPECT_FALSE(sim.logSink.Contains("SendMessageToSkype:  PING"));
+    Attach();
+    client.ClearCommands();
+    EXPECT_EQ(skype.SendMessageToSkype(""), 1);
+    EXPECT_TRUE(client.Commands().empty());
+}
+
+TEST_F(SkypeFixture, VanishedClientIsNoticedByTheKeepAliveAndComesBack) {
+    Attach();
+    Receive("USER alice ONLINESTATUS ONLINE");
+    Receive("CALL 5 STATUS RINGING");
+    Receive("MUTE ON");
+    skype.OnTimer(TIMER_SKYPE_PING);  // first tick: remembers the client
+    EXPECT_EQ(client.Commands().back(), "PING");
+    Clear();
+
+    client.Exit();
+    skype.OnTimer(TIMER_SKYPE_PING);
+    sim.mainWindow.Pump();
+    EXPECT_FALSE(skype.IsAttached());
+    EXPECT_THAT(Trace(), ElementsAre("MAIN <- UPDATE_TRAY"));
+    EXPECT_EQ(skype.m_ContactList.GetCount(), 0);
+    EXPECT_EQ(skype.m_CallList.GetCount(), 0);
+    EXPECT_EQ(skype.m_CurrCallList.GetCount(), 0);
+    EXPECT_EQ(skype.m_bMute, 0);
+    // Detached ticks change nothing more.
+    skype.OnTimer(TIMER_SKYPE_PING);
+    EXPECT_EQ(Count("MAIN <- UPDATE_TRAY"), 1);
+
+    client.ClearCommands();
+    client.Restart();
+    Pump();
+    EXPECT_TRUE(skype.IsAttached());
+    EXPECT_EQ(skype.AttachedPeer(), client.Peer());
+    EXPECT_EQ(client.Commands().at(3), "GET UI_LANGUAGE");
+    EXPECT_EQ(client.Commands().at(8), "SET RINGTONE 1 STATUS OFF");
+}
+
+TEST_F(SkypeFixture, TextsFromOtherWindowsAreIgnored) {
+    Attach();
+    skype.OnCopyData(client.Peer() + 1, "CALL 9 STATUS RINGING");
+    skype.OnCopyData(0, "CALL 9 STATUS RINGING");
+    EXPECT_EQ(skype.QueuedCount(), 0u);
+    // Detached, nothing is taken from anyone.
+    client.Exit();
+    skype.SendMessageToSkype("PING");
+    skype.OnCopyData(client.Peer(), "CALL 9 STATUS RINGING");
+    EXPECT_EQ(skype.QueuedCount(), 0u);
+}
+
+TEST_F(SkypeFixture, NotificationsAreHandledInArrivalOrderByTheReceiveThread) {
+    // A program with real threads: the receive thread wakes for each text.
+    SimPlatform rt(dir.Path(), /*realTime=*/true);
+    Application live(rt.MakePorts());
+    std::mutex m;
+    std::vector<std::string> seen;
+    live.skype.points.SetSkypeAudioDevices.Fill([] {});
+    live.skype.points.EditSkypeConfig.Fill([&](const std::string& path) {
+        std::lock_guard lock(m);
+        seen.push_back(path);
+    });
+    live.skype.points.GetSkypeConfigPath.Fill([](const std::string& f) { return f; });
+    rt.skypeClient.SetAutoReply(false);
+    ASSERT_TRUE(live.skype.Create());
+    live.skype.BroadcastDiscover();
+    rt.skypeClient.Deliver();
+    for (int i = 0; i < 200; ++i)
+        live.skype.OnCopyData(rt.skypeClient.Peer(), "CURRENTUSERHANDLE u" + std::to_string(i));
+    live.skype.WaitUntilIdle();
+    std::lock_guard lock(m);
+    ASSERT_EQ(seen.size(), 200u);
+    for (std::size_t i = 0; i < seen.size(); ++i)
+        EXPECT_EQ(seen[i], "u" + std::to_string(i));
+}
+
+TEST_F(SkypeFixture, CommandBatchesOnTheirOwnThreadKeepTheirOrder) {
+    SimPlatform rt(dir.Path(), /*realTime=*/true);
+    Application live(rt.MakePorts());
+    live.skype.points.SetSkypeAudioDevices.Fill([] {});
+    rt.skypeClient.SetAutoReply(false);
+    ASSERT_TRUE(live.skype.Create());
+    live.skype.BroadcastDiscover();
+    rt.skypeClient.Deliver();
+    rt.skypeClient.ClearCommands();
+    std::vector<std::string> batch{"GET CALL 1 TYPE", "GET CALL 1 CONF_ID", "GET CALL 1 TIMESTAMP"};
+    live.skype.StartCommandBatch(batch);
+    EXPECT_TRUE(batch.empty());
+    live.skype.WaitUntilIdle();
+    EXPECT_THAT(rt.skypeClient.Commands(),
+                ElementsAre("GET CALL 1 TYPE", "GET CALL 1 CONF_ID", "GET CALL 1 TIMESTAMP"));
+}
+
+}  // namespace
+}  // namespace vocastra::test
