@@ -6,6 +6,7 @@
 #include "platform/win32/debug_log_sink.h"
 #include "platform/win32/gdiplus_text_renderer.h"
 #include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_collator.h"
 #include "platform/win32/win32_hid_bus.h"
 #include "platform/win32/win32_main_window.h"
 #include "platform/win32/win32_module_path.h"
@@ -13,6 +14,7 @@
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_tray_icon.h"
 #include "platform/win32/win32_window_automation.h"
+#include "platform/win32/win32_skype_wire.h"
 
 namespace vocastra::win32 {
 
@@ -27,6 +29,8 @@ struct Win32Platform {
                      .mainWindow = mainWindow,
                      .textRenderer = *textRenderer,
                      .hidBus = *hidBus,
+                     .skypeWire = skypeWire,
+                     .collator = collator,
                      .windowAutomation = windowAutomation,
                      .trayIcon = trayIcon};
     }
@@ -42,6 +46,8 @@ struct Win32Platform {
     std::unique_ptr<Win32HidBus> hidBus = CreateWin32HidBus();
     Win32WindowAutomation windowAutomation;
     Win32TrayIcon trayIcon;
+    Win32SkypeWire skypeWire;
+    Win32Collator collator;
 };
 
 }  // namespace vocastra::win32

@@ -9,8 +9,7 @@ void WireAll(MainDialog& dialog, Application& app, Win32Platform& platform) {
     WireApplication(dialog, app);
     WireDevice(dialog, app, platform);
     WireModes(dialog, app, platform);
-    // Client link: the attach message (dialog.hooks.registeredMessages), the
-    // link window and the discover broadcast.
+    WireClientLink(dialog, app, platform);
 }
 
 }  // namespace vocastra::win32

@@ -21,8 +21,11 @@ void WireDevice(MainDialog& dialog, Application& app, Win32Platform& platform);
 // The tray icon's owner window (modes_wiring.cpp).
 void WireModes(MainDialog& dialog, Application& app, Win32Platform& platform);
 
-// Further layers add theirs here, e.g.
-//   void WireClientLink(MainDialog&, Application&, Win32Platform&);  // the attach message
+// The client link: its window's parent, the attach message, the warning box
+// (skype_wiring.cpp).
+void WireClientLink(MainDialog& dialog, Application& app, Win32Platform& platform);
+
+// Further layers add theirs here.
 
 void WireAll(MainDialog& dialog, Application& app, Win32Platform& platform);
 
