@@ -60,6 +60,24 @@ void Application::ConnectModes() {
     display.points.NewWriteDevice.Fill([this](int line, const PageBytes& up, const PageBytes& low) {
         device.commands.NewWriteDevice(line, up.data(), low.data());
     });
+    // The client link: commands, the current calls and the client's state.
+    ModeLinks& l = modes.links;
+    l.SendMessageToSkype.Fill([this](std::string cmd) { skype.SendMessageToSkype(cmd); });
+    l.GetCurrentCalls.Fill([this] { return skype.m_CurrCallList.Snapshot(); });
+    l.RotateCalls.Fill([this] { skype.m_CurrCallList.RotateCalls(); });
+    l.GetMute.Fill([this] { return int(skype.m_bMute.load()); });
+    l.GetSkypeMajorVersion.Fill([this] { return int(skype.g_nSkypeMajor.load()); });
+    l.GetCountryPrefix.Fill([this] { return skype.CountryPrefix(); });
+    l.GetFocusedContact.Fill([this] { return skype.FocusedContact(); });
+    l.GetLastCallTarget.Fill([this] { return skype.LastCallTarget(); });
+    l.GetCurrentUserFullName.Fill([this] { return skype.CurrentUserFullName(); });
+    l.GetContactCount.Fill([this] { return skype.m_ContactList.GetCount(); });
+    l.IsVoiceMailPlaying.Fill([this] { return skype.g_bVoiceMailFromHandset.load(); });
+    l.IsSkypeAttached.Fill([this] { return skype.IsAttached(); });
+    l.RememberAudioOutLevel.Fill([this](int level) { skype.m_nSavedVolume = level; });
+    skype.points.RefreshDisplay.Fill([this] { modes.RefreshDisplay(); });
+    skype.points.GetCurrentMode.Fill([this] { return modes.CurrentMode(); });
+    skype.points.OpenSkypeContacts.Fill([this] { modes.OpenSkypeContacts(); });
     // The key pipeline hands keys and redraws to the modes.
     auto& kp = device.keys.points;
     kp.CurrentMode.Fill([this] { return modes.CurrentMode(); });

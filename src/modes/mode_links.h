@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/connection_points.h"
-#include "skype/call_list.h"  // the call types
+#include "skype/call_list.h"
 
 namespace vocastra {
 
@@ -16,17 +16,8 @@ inline bool IsIncomingType(int32_t type) {
     return type == E_TYPE_INCOMING_PSTN || type == E_TYPE_INCOMING_P2P;
 }
 
-// A copy of the call record fields the modes read.
-struct CallView {
-    std::string szCallId;
-    int32_t nTimestamp = 0;
-    std::string szPartnerHandle;
-    std::string szPartnerDispName;
-    int32_t nType = E_TYPE_UNKNOWN;
-    std::string szStatus;
-    int32_t nDuration = 0;
-    int32_t bRouted = 0;
-};
+// The modes read copies of the client link's call records.
+using CallView = CCallObject;
 
 struct ModeLinks {
     explicit ModeLinks(ConnectionLog& log);

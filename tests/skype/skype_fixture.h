@@ -35,6 +35,11 @@ class SkypeFixture : public ::testing::Test {
         });
         skype.points.GetAudioOutVolume.Fill([] { return 17; });
         skype.points.GetCurrentMode.Fill([this] { return mode; });
+        // The link's calls into the modes are recorded here rather than run:
+        // these tests look at the link alone.
+        skype.points.RefreshDisplay.Fill([this] { app.connectionLog.Record("RefreshDisplay"); });
+        skype.points.OpenSkypeContacts.Fill(
+            [this] { app.connectionLog.Record("OpenSkypeContacts"); });
         sim.mainWindow.SetHandler([this](uint32_t msg, uintptr_t, intptr_t) -> intptr_t {
             switch (msg) {
                 case WM_START_RING:
