@@ -1,18 +1,21 @@
 // The program as a whole process: one instance only, the quit request from
 // another process, the never-visible main window.
 #include <string>
+#include <vector>
 
+#include "handset_server.h"
 #include "harness.h"
 
 namespace {
 
 // Starts the installed exe and waits for its main window. A window left over
 // by an earlier, aborted run would be found instead: refuse to go on then.
-e2e::Process StartVocastra(const std::wstring& exe, HWND* window) {
+e2e::Process StartVocastra(const std::wstring& exe, HWND* window,
+                           const std::vector<std::wstring>& env = {}) {
     E2E_CHECK_MSG(e2e::FindMainWindow() == nullptr,
                   "a Vocastra window is already open (left over by an earlier run?)");
     const std::wstring dir = exe.substr(0, exe.find_last_of(L'\\'));
-    e2e::Process p = e2e::Process::Start(exe, L"", dir);
+    e2e::Process p = e2e::Process::Start(exe, L"", dir, env);
     *window = e2e::WaitForMainWindow(p.Id(), 20000);
     E2E_CHECK_MSG(*window != nullptr, "the main window did not appear");
     return p;
@@ -25,19 +28,36 @@ void RequestQuit(const e2e::Context& ctx, e2e::Process& p) {
     E2E_CHECK_MSG(p.ExitCode() == 0, "exit code " << p.ExitCode());
 }
 
+std::wstring DirOf(const std::wstring& exe) {
+    return exe.substr(0, exe.find_last_of(L'\\'));
+}
+
 }  // namespace
 
 E2E_SCENARIO(second_instance_ends_at_once) {
     const std::wstring exe = e2e::PrepareInstall(ctx, L"second_instance");
+    const std::wstring dir = DirOf(exe);
+    // Both instances are offered the same handset.
+    e2e::HandsetServer handset(L"vocastra-e2e-second-" + std::to_wstring(::GetCurrentProcessId()),
+                               /*plugged=*/true);
     HWND first = nullptr;
-    e2e::Process a = StartVocastra(exe, &first);
+    e2e::Process a = StartVocastra(
+        exe, &first, {handset.EnvEntry(), L"VOCASTRA_LOG_FILE=" + e2e::Join(dir, L"first.log")});
+    E2E_CHECK(e2e::WaitUntil([&] { return handset.Connected(); }, 20000));
 
-    const std::wstring dir = exe.substr(0, exe.find_last_of(L'\\'));
-    e2e::Process b = e2e::Process::Start(exe, L"", dir);
+    const std::wstring secondLog = e2e::Join(dir, L"second.log");
+    e2e::Process b =
+        e2e::Process::Start(exe, L"", dir, {handset.EnvEntry(), L"VOCASTRA_LOG_FILE=" + secondLog});
     E2E_CHECK_MSG(b.WaitExit(10000), "the second instance keeps running");
     E2E_CHECK_MSG(b.ExitCode() == 0, "second instance exit code " << b.ExitCode());
+    // It did nothing at all: not a line logged (it would have tried the
+    // handset the first one holds).
+    E2E_CHECK_MSG(!e2e::FileExists(secondLog), "the second instance logged:\n"
+                                                   << e2e::ReadFileBytes(secondLog));
 
-    // The first one is untouched: same window, still running, still answering.
+    // The first one is untouched: same window, same handset link, still
+    // running, still answering.
+    E2E_CHECK(handset.Connected());
     E2E_CHECK(a.Running());
     E2E_CHECK(e2e::FindMainWindow() == first);
     DWORD_PTR result = 0;
@@ -48,7 +68,8 @@ E2E_SCENARIO(second_instance_ends_at_once) {
 
 E2E_SCENARIO(quit_request_saves_settings_beside_exe) {
     const std::wstring exe = e2e::PrepareInstall(ctx, L"quit_request");
-    const std::wstring ini = e2e::Join(exe.substr(0, exe.find_last_of(L'\\')), L"Vocastra.ini");
+    const std::wstring ini = e2e::Join(DirOf(exe), L"Vocastra.ini");
+    const std::wstring log = e2e::Join(DirOf(exe), L"vocastra.log");
     // A file a person has edited: a comment, a changed volume, a contrast
     // table of their own. The save must keep all of it.
     e2e::WriteFileBytes(ini,
@@ -60,8 +81,11 @@ E2E_SCENARIO(quit_request_saves_settings_beside_exe) {
                         "[Mine]\r\n"
                         "note=keep me\r\n");
     HWND window = nullptr;
-    e2e::Process p = StartVocastra(exe, &window);
+    e2e::Process p = StartVocastra(exe, &window, {L"VOCASTRA_LOG_FILE=" + log});
     RequestQuit(ctx, p);
+    E2E_CHECK_MSG(e2e::ReadFileBytes(log).find("Received quit message\n") != std::string::npos,
+                  "log:\n"
+                      << e2e::ReadFileBytes(log));
 
     const std::string text = e2e::ReadFileBytes(ini);
     E2E_CHECK_MSG(text.find("VAL_LANGUAGE=0") != std::string::npos, "not saved:\n" << text);

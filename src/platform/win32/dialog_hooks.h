@@ -10,8 +10,8 @@
 namespace vocastra::win32 {
 
 struct DialogHooks {
-    // Start-up sequence, step 3: before the single-instance check and before
-    // the dialog exists (the client environment looks up the client's path).
+    // Start-up, before the dialog exists (the client environment looks up the
+    // client's path here). Runs only in the one instance that goes on.
     std::vector<std::function<void()>> beforeDialog;
 
     // WM_INITDIALOG, once the window handle is known and the title is set,

@@ -17,6 +17,12 @@ int RunVocastra(HINSTANCE instance) {
     icc.dwICC = 0xFF;
     ::InitCommonControlsEx(&icc);
 
+    // One instance only: a second one ends at once and leaves the first alone.
+    // Checked before anything is created, so a second instance never opens
+    // devices, pipes or windows the first one uses (nor waits for them).
+    if (::FindWindowW(nullptr, L"ORMA-VOCASTRA"))
+        return 0;
+
     // Process-wide for the life of the process: the quit routine terminates
     // the process without unwinding.
     static Win32Platform platform;
@@ -27,10 +33,6 @@ int RunVocastra(HINSTANCE instance) {
     for (auto& f : dialog.hooks.beforeDialog)
         f();
     app.PrepareInstance();
-
-    // One instance only: a second one ends at once and leaves the first alone.
-    if (::FindWindowW(nullptr, L"ORMA-VOCASTRA"))
-        return 0;
 
     if (!dialog.RegisterWindowClass())
         return 1;
