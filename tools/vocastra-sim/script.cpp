@@ -142,8 +142,10 @@ ParseResult ParseScript(const std::string& text) {
             }
         } else if (verb == "plug" || verb == "unplug") {
             s.kind = verb == "plug" ? Step::Kind::Plug : Step::Kind::Unplug;
-        } else if (verb == "notify" || verb == "expect") {
-            s.kind = verb == "notify" ? Step::Kind::Notify : Step::Kind::Expect;
+        } else if (verb == "notify" || verb == "expect" || verb == "say") {
+            s.kind = verb == "notify"   ? Step::Kind::Notify
+                     : verb == "expect" ? Step::Kind::Expect
+                                        : Step::Kind::Say;
             s.text = RestAfter(line, 1);
             if (s.text.empty()) {
                 fail(verb + " needs a text");

@@ -23,6 +23,7 @@ struct Step {
         Set,      // set NAME VALUE       change a setting in memory
         Display,  // display              print the handset display as text art
         Expect,   // expect TEXT          the trace so far contains TEXT (scripts as tests)
+        Say,      // say TEXT             print a heading into the output
     };
     Kind kind{};
     std::string key;                // Press/Down/Up: canonical key name

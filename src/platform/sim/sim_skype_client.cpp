@@ -316,6 +316,34 @@ void SimSkypeClient::SetCommandObserver(std::function<void(const std::string&)> 
     std::lock_guard lock(m_mutex);
     m_observer = std::move(fn);
 }
+void SimSkypeClient::SetDeliveryObserver(std::function<void(const std::string&)> fn) {
+    std::lock_guard lock(m_mutex);
+    m_deliveryObserver = std::move(fn);
+}
+
+void SimSkypeClient::SetContactStatus(const std::string& handle, const std::string& status) {
+    std::lock_guard lock(m_mutex);
+    for (auto& c : m_contacts)
+        if (c.handle == handle)
+            c.onlineStatus = status;
+    QueueText("USER " + handle + " ONLINESTATUS " + status);
+}
+
+std::vector<SimSkypeClient::Contact> SimSkypeClient::Contacts() const {
+    std::lock_guard lock(m_mutex);
+    return m_contacts;
+}
+
+std::string SimSkypeClient::UserHandle() const {
+    std::lock_guard lock(m_mutex);
+    return m_user;
+}
+
+std::string SimSkypeClient::UserFullName() const {
+    std::lock_guard lock(m_mutex);
+    return m_fullName;
+}
+
 void SimSkypeClient::SetAutoReply(bool on) {
     std::lock_guard lock(m_mutex);
     m_autoReply = on;
@@ -416,6 +444,7 @@ int SimSkypeClient::Deliver() {
         Event e;
         SkypeWireListener* listener;
         SkypePeer peer;
+        std::function<void(const std::string&)> observer;
         {
             std::lock_guard lock(m_mutex);
             if (m_events.empty() || !m_listener || !m_created)
@@ -424,7 +453,10 @@ int SimSkypeClient::Deliver() {
             m_events.pop_front();
             listener = m_listener;
             peer = m_peer;
+            observer = m_deliveryObserver;
         }
+        if (observer)
+            observer(e.attach ? "ATTACH " + std::to_string(e.status) : e.text);
         // Outside the lock: the program answers by sending commands.
         if (e.attach)
             listener->OnAttachStatus(peer, e.status);

@@ -56,6 +56,8 @@ class SimSkypeClient : public SkypeWire {
     void SetAttachAnswer(AttachAnswer a);
     // Called with every command received, in order (tests build traces).
     void SetCommandObserver(std::function<void(const std::string&)> fn);
+    // Called with every text and attach status handed to the program, as it is handed.
+    void SetDeliveryObserver(std::function<void(const std::string&)> fn);
     // Off: commands are recorded but nothing is replied.
     void SetAutoReply(bool on);
     void SetOutgoingOutcome(Outcome o);
@@ -64,6 +66,11 @@ class SimSkypeClient : public SkypeWire {
     void SetCountry(std::string country);
     void SetBalance(std::string balance, std::string currency);
     void AddContact(Contact c);
+    // Changes a contact's status and tells the program, as the client does.
+    void SetContactStatus(const std::string& handle, const std::string& status);
+    std::vector<Contact> Contacts() const;
+    std::string UserHandle() const;
+    std::string UserFullName() const;
     // The sign-in state of the default session: a user, a handful of
     // contacts in every status group, and a known version.
     void LoadDefaultSession();
@@ -128,6 +135,7 @@ class SimSkypeClient : public SkypeWire {
     std::deque<Event> m_events;
     std::vector<std::string> m_commands;
     std::function<void(const std::string&)> m_observer;
+    std::function<void(const std::string&)> m_deliveryObserver;
 };
 
 }  // namespace vocastra

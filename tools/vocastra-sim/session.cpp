@@ -1,0 +1,357 @@
+#include "session.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/messages.h"
+#include "device/key_codes.h"
+#include "modes/mode_ids.h"
+#include "platform/sim/sim_handset_pump.h"
+#include "platform/skype_wire.h"
+
+namespace vocastra::sim {
+namespace {
+
+constexpr uint32_t kPingPeriodMs = 3000;
+
+struct SettingField {
+    const char* name;
+    std::atomic<int32_t> Settings::*field;
+};
+constexpr SettingField kSettings[] = {
+    {"VAL_ENABLE_KEYTONE", &Settings::VAL_ENABLE_KEYTONE},
+    {"VAL_ENABLE_LCM", &Settings::VAL_ENABLE_LCM},
+    {"VAL_AUDIO_OUT_VOLUME", &Settings::VAL_AUDIO_OUT_VOLUME},
+    {"VAL_AUDIO_IN_VOLUME", &Settings::VAL_AUDIO_IN_VOLUME},
+    {"VAL_LCM_CONTRAST", &Settings::VAL_LCM_CONTRAST},
+    {"VAL_RINGTONE_VOLUME", &Settings::VAL_RINGTONE_VOLUME},
+    {"VAL_LANGUAGE", &Settings::VAL_LANGUAGE},
+};
+
+}  // namespace
+
+std::string ModeName(int mode) {
+    static const char* kNames[] = {"MAIN",
+                                   "CONTACTLIST",
+                                   "RINGING",
+                                   "TALKING",
+                                   "NUMDIAL",
+                                   "SETTINGMENU",
+                                   "HISTORYMENU",
+                                   "HISTORY_INCOMING",
+                                   "HISTORY_OUTGOING",
+                                   "HISTORY_MISSEDCALL",
+                                   "HISTORY_VMAIL",
+                                   "CONTACTDETAIL",
+                                   "HISTORYDETAIL",
+                                   "RESERVED",
+                                   "VOLUMESETTING",
+                                   "CONFERENCE",
+                                   "UNCONNECTED",
+                                   "BALANCE",
+                                   "VOICEMAIL_PLAYING",
+                                   "VOICEMAIL_PLAYEND",
+                                   "SYSCONFIRM"};
+    if (mode >= 0 && mode < MODE_COUNT)
+        return kNames[mode];
+    return "NONE";
+}
+
+Session::Session(const std::string& programDir) : m_sim(programDir), m_app(m_sim.MakePorts()) {
+    // One thread runs everything, in a repeatable order.
+    m_app.device.SetThreadsEnabled(false);
+    m_app.skype.SetManualThreads(true);
+    m_app.dlg.points.TerminateProcess.Fill([this] { m_ended = true; });
+    m_sim.mainWindow.SetHandler([this](uint32_t m, uintptr_t w, intptr_t l) -> intptr_t {
+        return m_app.HandleMessage(m, w, l) ? 1 : 0;
+    });
+    m_sim.hidBus.handset().SetTraceSink([this](const std::string& line) {
+        // The flasher's own toggles would bury everything else.
+        if (!m_inFlasher)
+            Trace(line);
+    });
+    m_sim.skypeClient.SetCommandObserver([this](const std::string& c) { Trace("CLIENT <- " + c); });
+    m_sim.skypeClient.SetDeliveryObserver(
+        [this](const std::string& t) { Trace("CLIENT -> " + t); });
+    m_app.modes.m_onModeChanged = [this](int from, int to) {
+        Trace("MODE " + std::to_string(from) + " -> " + std::to_string(to) + " (" + ModeName(from) +
+              " -> " + ModeName(to) + ")");
+    };
+    m_sim.skypeClient.LoadDefaultSession();
+}
+
+Session::~Session() {
+    m_sim.hidBus.handset().SetTraceSink(nullptr);
+    m_sim.skypeClient.SetCommandObserver(nullptr);
+    m_sim.skypeClient.SetDeliveryObserver(nullptr);
+    m_app.modes.m_onModeChanged = nullptr;
+}
+
+void Session::Trace(std::string line) {
+    if (m_observer)
+        m_observer(line);
+    m_trace.push_back(std::move(line));
+}
+
+std::vector<std::string> Session::TakeTrace() {
+    std::vector<std::string> t;
+    t.swap(m_trace);
+    return t;
+}
+
+void Session::Start() {
+    m_sim.hidBus.Plug();
+    m_plugged = true;
+    m_app.PrepareInstance();
+    m_app.dlg.OnInitDialog();
+    m_nextPing = Now() + kPingPeriodMs;
+    Settle();
+    m_sim.hidBus.handset().Start();
+    Settle();
+}
+
+int Session::Settle() {
+    int total = 0;
+    for (int round = 0; round < 10000; ++round) {
+        int done = PumpHandset(m_app, m_sim);
+        done += m_sim.skypeClient.Deliver();
+        while (m_app.skype.ProcessNotification())
+            ++done;
+        NoteFlashChanges();
+        if (done == 0)
+            break;
+        total += done;
+    }
+    return total;
+}
+
+void Session::NoteFlashChanges() {
+    const int period = LedFlashPeriod();
+    if (period == m_lastFlashPeriod)
+        return;
+    m_lastFlashPeriod = period;
+    Trace(period > 0 ? "LED flashing " + std::to_string(period) + " ms" : "LED flashing stopped");
+    // The first toggle is due at once.
+    m_inFlasher = true;
+    m_app.device.flasher.PollFlasher(Now());
+    m_inFlasher = false;
+}
+
+void Session::AdvanceTo(uint32_t target) {
+    Settle();
+    while (static_cast<int32_t>(target - Now()) > 0) {
+        const uint32_t now = Now();
+        uint32_t step = target - now;
+        step = std::min(step, m_sim.mainWindow.MsUntilNextTimer());
+        m_inFlasher = true;
+        step = std::min(step, m_app.device.flasher.PollFlasher(now));
+        m_inFlasher = false;
+        if (m_app.skype.Exists())
+            step = std::min<uint32_t>(step, static_cast<uint32_t>(std::max<int32_t>(
+                                                0, static_cast<int32_t>(m_nextPing - now))));
+        m_sim.fakeClock.Advance(std::max<uint32_t>(step, 1));
+        if (m_app.skype.Exists() && static_cast<int32_t>(Now() - m_nextPing) >= 0) {
+            m_nextPing = Now() + kPingPeriodMs;
+            m_sim.skypeClient.FireTimer();
+        }
+        m_inFlasher = true;
+        m_app.device.flasher.PollFlasher(Now());
+        m_inFlasher = false;
+        Settle();
+    }
+}
+
+void Session::Advance(uint32_t ms) {
+    AdvanceTo(Now() + ms);
+}
+
+int Session::ScanCodeOf(int keyCode) const {
+    const Settings& s = m_app.g_Settings;
+    for (int i = 0; i < kKeyScanCount; ++i)
+        if (s.VAL_KEYSCAN[i] == keyCode)
+            return i + 1;
+    return -1;
+}
+
+void Session::KeyDown(int keyCode) {
+    const int scan = ScanCodeOf(keyCode);
+    if (scan < 0) {
+        Trace("(no scan code gives key " + std::to_string(keyCode) + ")");
+        return;
+    }
+    m_sim.hidBus.handset().Press(scan);
+    Settle();
+}
+
+void Session::KeyUp() {
+    m_sim.hidBus.handset().Release();
+    Settle();
+}
+
+void Session::PressKey(int keyCode, uint32_t holdMs) {
+    KeyDown(keyCode);
+    Advance(holdMs);
+    KeyUp();
+}
+
+void Session::Plug() {
+    if (m_plugged)
+        return;
+    m_sim.hidBus.Plug();
+    m_plugged = true;
+    Settle();
+    // A freshly powered handset announces itself.
+    m_sim.hidBus.handset().Start();
+    Settle();
+}
+
+void Session::Unplug() {
+    if (!m_plugged)
+        return;
+    m_sim.hidBus.Unplug();
+    m_plugged = false;
+    Settle();
+}
+
+void Session::ClientNotify(const std::string& text) {
+    m_sim.skypeClient.Notify(text);
+    Settle();
+}
+
+std::string Session::ClientRing(bool pstn, const std::string& who) {
+    const std::string id = m_sim.skypeClient.IncomingCall(who, pstn);
+    Settle();
+    return id;
+}
+
+std::string Session::FindCall(const std::vector<std::string>& statuses, bool outgoing) const {
+    for (const auto& [id, c] : m_sim.skypeClient.Calls()) {
+        const bool isOut = c.type.rfind("OUTGOING", 0) == 0;
+        if (isOut == outgoing &&
+            std::find(statuses.begin(), statuses.end(), c.status) != statuses.end())
+            return id;
+    }
+    return {};
+}
+
+bool Session::ClientAnswer() {
+    const std::string id = FindCall({"RINGING", "ROUTING"}, true);
+    if (id.empty()) {
+        Trace("(no outgoing call is ringing)");
+        return false;
+    }
+    m_sim.skypeClient.SetCallStatus(id, "INPROGRESS");
+    Settle();
+    return true;
+}
+
+bool Session::ClientHangUp() {
+    std::string id = FindCall({"INPROGRESS", "ONHOLD", "LOCALHOLD", "REMOTEHOLD"}, false);
+    if (id.empty())
+        id = FindCall({"INPROGRESS", "ONHOLD", "LOCALHOLD", "REMOTEHOLD", "RINGING", "ROUTING"},
+                      true);
+    if (!id.empty()) {
+        m_sim.skypeClient.SetCallStatus(id, "FINISHED");
+        Settle();
+        return true;
+    }
+    // A caller who gives up before the call is answered leaves a missed call.
+    id = FindCall({"RINGING"}, false);
+    if (id.empty()) {
+        Trace("(no call to hang up)");
+        return false;
+    }
+    m_sim.skypeClient.SetCallStatus(id, "MISSED");
+    Settle();
+    return true;
+}
+
+bool Session::ClientBusy() {
+    const std::string id = FindCall({"RINGING", "ROUTING"}, true);
+    if (id.empty()) {
+        Trace("(no outgoing call is ringing)");
+        return false;
+    }
+    m_sim.skypeClient.SetCallStatus(id, "BUSY");
+    m_sim.skypeClient.SetCallStatus(id, "FINISHED");
+    Settle();
+    return true;
+}
+
+bool Session::ClientRefuse() {
+    const std::string id = FindCall({"RINGING", "ROUTING"}, true);
+    if (id.empty()) {
+        Trace("(no outgoing call is ringing)");
+        return false;
+    }
+    m_sim.skypeClient.SetCallStatus(id, "REFUSED");
+    Settle();
+    return true;
+}
+
+void Session::ClientExit() {
+    m_sim.skypeClient.Exit();
+    Trace("CLIENT exits");
+    Settle();
+}
+
+void Session::ClientReturn() {
+    m_sim.skypeClient.Restart();
+    Trace("CLIENT comes back");
+    Settle();
+}
+
+bool Session::ClientSetStatus(const std::string& handle, const std::string& status) {
+    for (const auto& c : m_sim.skypeClient.Contacts()) {
+        if (c.handle == handle) {
+            m_sim.skypeClient.SetContactStatus(handle, status);
+            Settle();
+            return true;
+        }
+    }
+    Trace("(no contact " + handle + ")");
+    return false;
+}
+
+bool Session::SetSetting(const std::string& name, const std::string& value) {
+    char* end = nullptr;
+    const long v = std::strtol(value.c_str(), &end, 10);
+    if (value.empty() || *end != '\0')
+        return false;
+    for (const auto& s : kSettings) {
+        if (name == s.name) {
+            (m_app.g_Settings.*s.field) = static_cast<int32_t>(v);
+            m_app.modes.RefreshDisplay();
+            Settle();
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string Session::DisplayArt() const {
+    // Quadrant blocks: bit 1 top-left, 2 top-right, 4 bottom-left, 8 bottom-right.
+    static const char* kQuad[16] = {" ", "▘", "▝", "▀", "▖", "▌", "▞", "▛",
+                                    "▗", "▚", "▐", "▜", "▄", "▙", "▟", "█"};
+    const VirtualHandset& h = const_cast<SimPlatform&>(m_sim).hidBus.handset();
+    std::string out;
+    for (int y = 0; y < VirtualHandset::kHeight; y += 2) {
+        for (int x = 0; x < VirtualHandset::kWidth; x += 2) {
+            const int q = (h.Pixel(x, y) ? 1 : 0) | (h.Pixel(x + 1, y) ? 2 : 0) |
+                          (h.Pixel(x, y + 1) ? 4 : 0) | (h.Pixel(x + 1, y + 1) ? 8 : 0);
+            out += kQuad[q];
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+bool Session::LedOn() const {
+    return const_cast<SimPlatform&>(m_sim).hidBus.handset().LedOn();
+}
+
+int Session::LedFlashPeriod() const {
+    return m_app.device.commands.FlashPeriod();
+}
+
+}  // namespace vocastra::sim

@@ -1,0 +1,106 @@
+// One simulated telephone: the program's real core on the simulated
+// platform, with a virtual handset and a stand-in client, run on one thread
+// on the fake clock so that a run is exactly repeatable. The interactive
+// front end, the script mode and the demo all drive it.
+//
+// Everything that crosses an edge is traced as one line:
+//   HANDSET <- CMD_LED_ON        a report the program wrote to the handset
+//   HANDSET -> SCAN 5            a report the handset sent
+//   CLIENT <- SET CALL 12 ...    a command the client received
+//   CLIENT -> CALL 12 STATUS ... a notification the client sent
+//   MODE 0 -> 2 (MAIN -> RINGING) a mode switch
+//   LED flashing 100 ms / LED flashing stopped
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "platform/sim/sim_platform.h"
+
+namespace vocastra::sim {
+
+std::string ModeName(int mode);
+
+class Session {
+  public:
+    // `programDir` holds the data files (Language\, CountryCode.ini) and
+    // receives Vocastra.ini; it ends with a separator.
+    explicit Session(const std::string& programDir);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Boots the program with the handset plugged in and the client signed
+    // in, and lets the handset announce itself.
+    void Start();
+    // Sets the wall clock shown at the current tick.
+    void SetLocalTime(const LocalTime& t) { m_sim.fakeClock.SetLocalTime(t); }
+
+    // Runs everything that is ready now: reports, messages, keys,
+    // notifications. Returns how much was done.
+    int Settle();
+    // Moves the clock on by `ms`, running every timer, LED toggle and
+    // keep-alive when it falls due.
+    void Advance(uint32_t ms);
+    // Moves the clock on to `tick` (never back).
+    void AdvanceTo(uint32_t tick);
+
+    // The handset.
+    void KeyDown(int keyCode);
+    void KeyUp();
+    void PressKey(int keyCode, uint32_t holdMs = 100);
+    void Plug();
+    void Unplug();
+    bool Plugged() const { return m_plugged; }
+
+    // The client's side. Each returns false (and traces why) when the action
+    // has nothing to act on.
+    void ClientNotify(const std::string& text);
+    std::string ClientRing(bool pstn, const std::string& who);
+    bool ClientAnswer();  // the ringing call is answered by the far end
+    bool ClientHangUp();  // the far end ends the call in progress
+    bool ClientBusy();
+    bool ClientRefuse();
+    void ClientExit();
+    void ClientReturn();
+    bool ClientSetStatus(const std::string& handle, const std::string& status);
+
+    // Changes a setting in memory, as the settings pages would. False for an
+    // unknown name or a value that is not a number.
+    bool SetSetting(const std::string& name, const std::string& value);
+
+    // The handset display as the handset shows it (from the pages it
+    // received), four pixels per character: 16 lines of 64 characters.
+    std::string DisplayArt() const;
+    std::vector<std::string> TakeTrace();
+    void SetTraceObserver(std::function<void(const std::string&)> fn) {
+        m_observer = std::move(fn);
+    }
+    void Trace(std::string line);
+
+    bool Ended() const { return m_ended; }
+    SimPlatform& sim() { return m_sim; }
+    Application& app() { return m_app; }
+    uint32_t Now() { return m_sim.fakeClock.GetTickCount(); }
+    bool LedOn() const;
+    int LedFlashPeriod() const;
+
+  private:
+    int ScanCodeOf(int keyCode) const;
+    std::string FindCall(const std::vector<std::string>& statuses, bool outgoing) const;
+    void NoteFlashChanges();
+
+    SimPlatform m_sim;
+    Application m_app;
+    std::vector<std::string> m_trace;
+    std::function<void(const std::string&)> m_observer;
+    bool m_inFlasher = false;
+    bool m_plugged = false;
+    bool m_ended = false;
+    int m_lastFlashPeriod = 0;
+    uint32_t m_nextPing = 0;
+};
+
+}  // namespace vocastra::sim
