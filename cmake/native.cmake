@@ -5,7 +5,14 @@ list(FILTER VOCASTRA_SIM_TOOL_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(vocastra_sim_tool STATIC ${VOCASTRA_SIM_TOOL_SOURCES})
 target_include_directories(vocastra_sim_tool PUBLIC tools/vocastra-sim)
 target_link_libraries(vocastra_sim_tool PUBLIC vocastra_sim_platform PRIVATE vocastra_warnings)
+set(CURSES_NEED_WIDE TRUE)
+find_package(Curses REQUIRED)
+target_include_directories(vocastra_sim_tool PRIVATE ${CURSES_INCLUDE_DIRS})
+target_link_libraries(vocastra_sim_tool PRIVATE ${CURSES_LIBRARIES})
 add_executable(vocastra-sim tools/vocastra-sim/main.cpp)
+# The simulator runs from beside its data files, as the exe does.
+add_custom_command(TARGET vocastra-sim POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data $<TARGET_FILE_DIR:vocastra-sim>)
 target_link_libraries(vocastra-sim PRIVATE vocastra_sim_tool vocastra_warnings)
 
 find_package(benchmark QUIET)

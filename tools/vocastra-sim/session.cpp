@@ -346,6 +346,28 @@ std::string Session::DisplayArt() const {
     return out;
 }
 
+std::string Session::DisplayArtBraille() const {
+    const VirtualHandset& h = const_cast<SimPlatform&>(m_sim).hidBus.handset();
+    // Dot bits of a braille cell, by row (0..3) and column (0..1).
+    static const int kDot[4][2] = {{0x01, 0x08}, {0x02, 0x10}, {0x04, 0x20}, {0x40, 0x80}};
+    std::string out;
+    for (int y = 0; y < VirtualHandset::kHeight; y += 4) {
+        for (int x = 0; x < VirtualHandset::kWidth; x += 2) {
+            int bits = 0;
+            for (int r = 0; r < 4; ++r)
+                for (int c = 0; c < 2; ++c)
+                    if (h.Pixel(x + c, y + r))
+                        bits |= kDot[r][c];
+            const char32_t cp = 0x2800 + bits;
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+        out += '\n';
+    }
+    return out;
+}
+
 bool Session::LedOn() const {
     return const_cast<SimPlatform&>(m_sim).hidBus.handset().LedOn();
 }

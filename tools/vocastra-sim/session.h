@@ -74,6 +74,8 @@ class Session {
     // The handset display as the handset shows it (from the pages it
     // received), four pixels per character: 16 lines of 64 characters.
     std::string DisplayArt() const;
+    // The same in braille dots, eight pixels per character: 16 lines of 64.
+    std::string DisplayArtBraille() const;
     std::vector<std::string> TakeTrace();
     void SetTraceObserver(std::function<void(const std::string&)> fn) {
         m_observer = std::move(fn);
