@@ -1,10 +1,13 @@
 #include "handset_terminal.h"
 
+#include "display_view.h"
+
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <mutex>
@@ -154,6 +157,7 @@ int RunHandsetTerminal(SimPlatform& sim, Application& app) {
     VirtualHandset& handset = sim.hidBus.handset();
     std::mutex outMutex;
     Shown shown;
+    std::atomic<bool> displayChanged{false};
     auto statusLine = [&] {
         std::printf("\r\x1b[K[handset %s | LED %s | ring %s | contrast %s] ",
                     shown.plugged ? "plugged" : "unplugged", shown.led ? "ON " : "off",
@@ -163,9 +167,12 @@ int RunHandsetTerminal(SimPlatform& sim, Application& app) {
     handset.SetTraceSink([&](const std::string& line) {
         std::lock_guard lock(outMutex);
         Apply(shown, line);
-        // The flasher's toggles show in the status line only.
+        // The flasher's toggles show in the status line only; display pages
+        // are shown as the picture they make, once the batch is written.
         const bool led = line.rfind("HANDSET <- CMD_LED_", 0) == 0;
-        if (!led)
+        if (line.rfind("HANDSET <- PAGE", 0) == 0)
+            displayChanged = true;
+        else if (!led)
             std::printf("\r\x1b[K%s\r\n", line.c_str());
         statusLine();
     });
@@ -239,6 +246,15 @@ int RunHandsetTerminal(SimPlatform& sim, Application& app) {
             holding = false;
         }
         sim.mainWindow.Pump();
+        if (displayChanged.exchange(false)) {
+            // The picture is taken before the output lock: the trace sink
+            // holds that lock and is called by the handset.
+            const std::string view = RenderHalfBlocks(
+                handset.FrameText(), "mode " + std::to_string(app.modes.CurrentMode()));
+            std::lock_guard lock(outMutex);
+            std::printf("\r\x1b[K%s", view.c_str());
+            statusLine();
+        }
     }
     handset.SetTraceSink(nullptr);
     std::printf("\r\n");
