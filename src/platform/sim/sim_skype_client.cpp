@@ -308,6 +308,23 @@ std::string SimSkypeClient::NewCall(const std::string& target) {
 
 // ---- set-up and events ----
 
+void SimSkypeClient::Reset() {
+    std::lock_guard lock(m_mutex);
+    m_listener = nullptr;
+    m_failCreate = m_created = m_attached = m_mute = false;
+    m_running = m_autoReply = true;
+    m_answer = AttachAnswer::Success;
+    m_outcome = Outcome::KeepRinging;
+    m_discovers = 0;
+    m_nextCallId = 1000;
+    m_ringer = "USB PHONE";
+    m_contacts.clear();
+    m_calls.clear();
+    m_events.clear();
+    m_commands.clear();
+    m_observer = nullptr;
+}
+
 void SimSkypeClient::SetAttachAnswer(AttachAnswer a) {
     std::lock_guard lock(m_mutex);
     m_answer = a;

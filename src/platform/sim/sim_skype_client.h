@@ -51,6 +51,8 @@ class SimSkypeClient : public SkypeWire {
     bool Send(SkypePeer peer, std::string_view command) override;
     void Destroy() override;
 
+    // Back to a freshly started client (no commands, calls or contacts).
+    void Reset();
     // Set-up.
     void SetFailCreate(bool fail) { m_failCreate = fail; }
     void SetAttachAnswer(AttachAnswer a);
