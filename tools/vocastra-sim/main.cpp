@@ -10,6 +10,7 @@
 #include <iterator>
 #include <string>
 
+#include <stdlib.h>
 #include <unistd.h>
 
 #include "script_runner.h"
@@ -27,6 +28,34 @@ std::string ProgramDir(const char* argv0) {
     return exe.parent_path().string() + "/";
 }
 
+// Scripted runs start from the shipped data files alone, never from the
+// settings an interactive run left behind, so that they repeat exactly.
+class ScratchDir {
+  public:
+    explicit ScratchDir(const std::string& from) {
+        char tmpl[] = "/tmp/vocastra-sim-XXXXXX";
+        if (::mkdtemp(tmpl) == nullptr)
+            return;
+        m_path = tmpl;
+        std::error_code ec;
+        for (const char* item : {"Language", "CountryCode.ini", "RingTone"})
+            if (std::filesystem::exists(from + item, ec))
+                std::filesystem::copy(from + item, m_path / item,
+                                      std::filesystem::copy_options::recursive, ec);
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        if (!m_path.empty())
+            std::filesystem::remove_all(m_path, ec);
+    }
+    std::string Path(const std::string& fallback) const {
+        return m_path.empty() ? fallback : m_path.string() + "/";
+    }
+
+  private:
+    std::filesystem::path m_path;
+};
+
 int Usage() {
     std::fprintf(stderr, "usage: vocastra-sim [demo | --script FILE | --script -]\n");
     return 2;
@@ -36,8 +65,12 @@ int Usage() {
 
 int main(int argc, char** argv) {
     const std::string dir = ProgramDir(argv[0]);
-    if (argc == 2 && std::strcmp(argv[1], "demo") == 0)
-        return sim::RunScriptText(sim::DemoScript(), dir, std::cout);
+    const bool interactive = argc == 1 && ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
+    if (interactive)
+        return sim::RunTerminalUi(dir);
+    ScratchDir scratch(dir);
+    if (argc == 1 || (argc == 2 && std::strcmp(argv[1], "demo") == 0))
+        return sim::RunScriptText(sim::DemoScript(), scratch.Path(dir), std::cout);
     if (argc == 3 && std::strcmp(argv[1], "--script") == 0) {
         std::string text;
         if (std::strcmp(argv[2], "-") == 0) {
@@ -50,11 +83,7 @@ int main(int argc, char** argv) {
             }
             text.assign(std::istreambuf_iterator<char>(in), {});
         }
-        return sim::RunScriptText(text, dir, std::cout);
+        return sim::RunScriptText(text, scratch.Path(dir), std::cout);
     }
-    if (argc != 1)
-        return Usage();
-    if (!::isatty(STDIN_FILENO) || !::isatty(STDOUT_FILENO))
-        return sim::RunScriptText(sim::DemoScript(), dir, std::cout);
-    return sim::RunTerminalUi(dir);
+    return Usage();
 }

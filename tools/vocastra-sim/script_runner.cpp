@@ -13,6 +13,7 @@ int RunSteps(Session& session, const std::vector<Step>& steps, std::ostream& out
         seen.push_back(line);
     });
     int failed = 0;
+    std::size_t from = 0;
     for (const Step& s : steps) {
         switch (s.kind) {
             case Step::Kind::Press:
@@ -87,14 +88,16 @@ int RunSteps(Session& session, const std::vector<Step>& steps, std::ostream& out
                     << session.DisplayArt();
                 break;
             case Step::Kind::Expect: {
-                const bool found = std::any_of(seen.begin(), seen.end(), [&](const auto& l) {
-                    return l.find(s.text) != std::string::npos;
-                });
-                if (!found) {
+                // Expectations match in order: each looks after the line the last one matched.
+                auto it = std::find_if(
+                    seen.begin() + static_cast<std::ptrdiff_t>(from), seen.end(),
+                    [&](const auto& l) { return l.find(s.text) != std::string::npos; });
+                if (it == seen.end()) {
                     ++failed;
                     out << "EXPECTED (line " << s.line << "): " << s.text << '\n';
+                } else {
+                    from = static_cast<std::size_t>(it - seen.begin()) + 1;
                 }
-                seen.clear();
                 break;
             }
             case Step::Kind::Say:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "app/messages.h"
 #include "device/key_codes.h"
@@ -13,6 +14,7 @@ namespace vocastra::sim {
 namespace {
 
 constexpr uint32_t kPingPeriodMs = 3000;
+const std::string kPagePrefix = "HANDSET <- PAGE ";
 
 struct SettingField {
     const char* name;
@@ -88,12 +90,44 @@ Session::~Session() {
 }
 
 void Session::Trace(std::string line) {
+    // Display writes arrive page by page; shown as the display lines they
+    // complete, consecutive lines on one trace line.
+    if (line.rfind(kPagePrefix, 0) == 0) {
+        const int page = std::atoi(line.c_str() + kPagePrefix.size());
+        if (page % 2 == 0) {
+            m_pendingPage = page;
+            return;
+        }
+        if (m_pendingPage == page - 1) {
+            m_pendingPage = -1;
+            m_pendingLines.push_back(page / 2);
+            return;
+        }
+    }
+    FlushDisplayLines();
+    Emit(std::move(line));
+}
+
+void Session::FlushDisplayLines() {
+    if (m_pendingPage >= 0)
+        Emit(kPagePrefix + std::to_string(std::exchange(m_pendingPage, -1)));
+    if (m_pendingLines.empty())
+        return;
+    std::string l = m_pendingLines.size() == 1 ? "HANDSET <- LINE" : "HANDSET <- LINES";
+    for (int n : m_pendingLines)
+        l += " " + std::to_string(n);
+    m_pendingLines.clear();
+    Emit(std::move(l));
+}
+
+void Session::Emit(std::string line) {
     if (m_observer)
         m_observer(line);
     m_trace.push_back(std::move(line));
 }
 
 std::vector<std::string> Session::TakeTrace() {
+    FlushDisplayLines();
     std::vector<std::string> t;
     t.swap(m_trace);
     return t;
@@ -122,6 +156,7 @@ int Session::Settle() {
             break;
         total += done;
     }
+    FlushDisplayLines();
     return total;
 }
 

@@ -6,6 +6,7 @@
 // Everything that crosses an edge is traced as one line:
 //   HANDSET <- CMD_LED_ON        a report the program wrote to the handset
 //   HANDSET -> SCAN 5            a report the handset sent
+//   HANDSET <- LINES 0 1         display lines written to the handset
 //   CLIENT <- SET CALL 12 ...    a command the client received
 //   CLIENT -> CALL 12 STATUS ... a notification the client sent
 //   MODE 0 -> 2 (MAIN -> RINGING) a mode switch
@@ -93,12 +94,16 @@ class Session {
     int ScanCodeOf(int keyCode) const;
     std::string FindCall(const std::vector<std::string>& statuses, bool outgoing) const;
     void NoteFlashChanges();
+    void FlushDisplayLines();
+    void Emit(std::string line);
 
     SimPlatform m_sim;
     Application m_app;
     std::vector<std::string> m_trace;
     std::function<void(const std::string&)> m_observer;
     bool m_inFlasher = false;
+    int m_pendingPage = -1;           // an even page written, its odd partner not yet
+    std::vector<int> m_pendingLines;  // display lines written since the last other line
     bool m_plugged = false;
     bool m_ended = false;
     int m_lastFlashPeriod = 0;
