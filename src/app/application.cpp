@@ -82,7 +82,15 @@ void Application::ConnectModes() {
     auto& kp = device.keys.points;
     kp.CurrentMode.Fill([this] { return modes.CurrentMode(); });
     kp.DispatchKeyToMode.Fill([this](int key) { modes.DispatchKeyToMode(key); });
-    kp.RefreshDisplay.Fill([this] { modes.RefreshDisplay(); });
+    kp.RefreshDisplay.Fill([this] {
+        // The first redraw after the handset started goes out whole: the
+        // handset has forgotten every line sent before it (re)started.
+        const bool started = flags.g_bDeviceStarted.load() != 0;
+        if (started && !m_handsetScreenKnown)
+            modes.OnHandsetStarted();
+        m_handsetScreenKnown = started;
+        modes.RefreshDisplay();
+    });
 }
 
 void Application::PrepareInstance() {

@@ -77,6 +77,7 @@ class Application {
   private:
     void ConnectSkype();
     void ConnectModes();
+    bool m_handsetScreenKnown = false;  // key thread only
 };
 
 }  // namespace vocastra

@@ -88,6 +88,11 @@ void HandsetModes::OnRefreshTimer() {
         RefreshDisplay();
 }
 
+void HandsetModes::OnHandsetStarted() {
+    std::lock_guard lock(m_state.m_csDisplay);
+    m_display.InvalidateLineCache();
+}
+
 void HandsetModes::BlankDisplay() {
     std::lock_guard lock(m_state.m_csDisplay);
     m_display.Blank();

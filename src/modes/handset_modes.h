@@ -57,6 +57,8 @@ class HandsetModes {
     void KeyToneDelay();
     // The one-second tick: redraws every mode but the contact list.
     void OnRefreshTimer();
+    // The handset announced its start: its screen is empty, whatever was sent.
+    void OnHandsetStarted();
     // At quit: the handset display goes blank.
     void BlankDisplay();
 

@@ -146,8 +146,9 @@ void CVirtualDisplay::FlushLine(int line) {
         return;
     PageBytes upper, lower;
     m_canvas.LinePages(line, upper, lower);
-    if (upper == m_cache[line][0] && lower == m_cache[line][1])
+    if (m_cacheValid[line] && upper == m_cache[line][0] && lower == m_cache[line][1])
         return;
+    m_cacheValid[line] = true;
     m_cache[line][0] = upper;
     m_cache[line][1] = lower;
     LogPrintA("FlushLine: %d", line);
@@ -161,6 +162,11 @@ void CVirtualDisplay::FlushLine(int line) {
 void CVirtualDisplay::FlushAllLines() {
     for (int line = 0; line < kDisplayLines; ++line)
         FlushLine(line);
+}
+
+void CVirtualDisplay::InvalidateLineCache() {
+    for (bool& valid : m_cacheValid)
+        valid = false;
 }
 
 void CVirtualDisplay::Blank() {

@@ -55,6 +55,9 @@ class CVirtualDisplay {
     // Sends line 0..3 to the handset when it differs from what was sent last.
     void FlushLine(int line);
     void FlushAllLines();
+    // Forgets what the handset shows, so the next flush sends every line: a
+    // handset that has just started shows nothing of what was sent before.
+    void InvalidateLineCache();
     // At quit: a black canvas on every line, whatever the display flag.
     void Blank();
 
@@ -85,6 +88,7 @@ class CVirtualDisplay {
     std::string m_marqueeSource;
     int m_marqueeLine = -1;
     PageBytes m_cache[kDisplayLines][2] = {};
+    bool m_cacheValid[kDisplayLines] = {true, true, true, true};
     bool m_noLcdShown = false;
 };
 

@@ -90,6 +90,15 @@ TEST_F(VirtualDisplayTest, OnlyChangedLinesReachTheHandset) {
     handleValid = true;
     display.FlushLine(2);
     EXPECT_EQ(sent.size(), 1u);
+
+    // A handset that has just started shows nothing: every line goes again,
+    // once, even the ones whose pictures did not change.
+    display.InvalidateLineCache();
+    display.FlushAllLines();
+    display.FlushAllLines();
+    ASSERT_EQ(sent.size(), 5u);
+    EXPECT_EQ(sent[1].line, 0);
+    EXPECT_EQ(sent[4].line, 3);
 }
 
 TEST_F(VirtualDisplayTest, DisplayFlagZeroDrawsOnlyNoLcd) {

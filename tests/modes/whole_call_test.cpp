@@ -106,5 +106,19 @@ TEST_F(WholeCall, IncomingCallRingsIsAnsweredWithTheHookAndHungUp) {
     EXPECT_NE(frame.substr(48 * 129, 16 * 129).find('#'), std::string::npos);
 }
 
+TEST_F(WholeCall, ReplugGetsTheWholeScreenAgain) {
+    ASSERT_EQ(app.modes.CurrentMode(), MODE_MAIN);
+    const std::string screen = app.display.GetCanvas().ToText();
+    EXPECT_EQ(sim.hidBus.handset().FrameText(), screen);
+
+    sim.hidBus.Unplug();
+    Pump();
+    sim.hidBus.Plug();
+    sim.hidBus.handset().PowerCycle();  // its screen is empty again
+    sim.hidBus.handset().Start();
+    Pump();
+    EXPECT_EQ(sim.hidBus.handset().FrameText(), screen);
+}
+
 }  // namespace
 }  // namespace vocastra
