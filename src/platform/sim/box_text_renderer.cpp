@@ -1,5 +1,7 @@
 #include "platform/sim/box_text_renderer.h"
 
+#include <cstdint>
+
 #include "app/text_util.h"
 
 namespace vocastra {
@@ -17,10 +19,18 @@ TextMask BoxTextRenderer::Render(std::string_view utf8) {
         if (cp == " ")
             continue;  // blanks stay blank, so gaps can be seen
         const int left = int(i) * kAdvance + 1;
+        // Inside the box, a pattern of the character's bytes: different texts
+        // differ on the canvas, as they do with real glyphs.
+        uint32_t pattern = 2166136261u;
+        for (unsigned char c : cp)
+            pattern = (pattern ^ c) * 16777619u;
         for (int y = 3; y <= 11; ++y)
-            for (int x = left; x < left + 5; ++x)
-                if (y == 3 || y == 11 || x == left || x == left + 4)
+            for (int x = left; x < left + 5; ++x) {
+                const bool edge = y == 3 || y == 11 || x == left || x == left + 4;
+                const int bit = (y - 4) * 3 + (x - left - 1);
+                if (edge || ((pattern >> bit) & 1))
                     mask.pixels[std::size_t(y) * mask.width + x] = 1;
+            }
     }
     return mask;
 }
