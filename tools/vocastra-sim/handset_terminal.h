@@ -1,16 +1,9 @@
-// The virtual handset at the terminal: typed keys become the handset's input
-// reports, the handset's LED, ring and contrast are shown as they change, and
-// the handset can be unplugged and plugged in again. Key map: see
-// HandsetKeyMapHelp() and the README.
+// The simulator's keyboard map for the handset: which typed key is which
+// handset key (see the README).
 #pragma once
 #include <optional>
 #include <string>
 #include <vector>
-
-namespace vocastra {
-class Application;
-struct SimPlatform;
-}  // namespace vocastra
 
 namespace vocastra::sim {
 
@@ -30,9 +23,5 @@ std::optional<TerminalAction> MapTerminalKey(const std::string& bytes);
 std::vector<std::string> SplitKeys(const std::string& bytes);
 
 std::string HandsetKeyMapHelp();
-
-// Runs until the user quits: plugs the handset in, lets it announce its
-// start, then turns typed keys into reports. Returns the exit code.
-int RunHandsetTerminal(SimPlatform& sim, Application& app);
 
 }  // namespace vocastra::sim
