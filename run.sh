@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and starts the simulator: the telephone on
-# a virtual handset and a stand-in client. `./run.sh demo` runs the scripted
-# tour; so does `./run.sh` when there is no terminal.
+# a virtual handset and a stand-in client. `./run.sh demo` prints the scripted
+# tour (as does `./run.sh` without a terminal); `./run.sh --script FILE` runs
+# a script (see the README).
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/install-deps.sh
-cmake --preset native >/dev/null
-cmake --build --preset native -j"$(nproc)" >/dev/null
-if [ $# -eq 0 ] && ! [ -t 0 ] || ! [ -t 1 ]; then
-    set -- demo
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! { cmake --preset native && cmake --build --preset native -j"$(nproc)" --target vocastra-sim; } \
+    >"$log" 2>&1; then
+    cat "$log"
+    exit 1
 fi
 exec ./build/native/vocastra-sim "$@"
