@@ -13,4 +13,5 @@ if ! { cmake --preset native && cmake --build --preset native -j"$(nproc)" --tar
     cat "$log"
     exit 1
 fi
+rm -f "$log"
 exec ./build/native/vocastra-sim "$@"
