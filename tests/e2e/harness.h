@@ -18,6 +18,7 @@ struct Context {
     std::wstring probeExe;     // the window probe helper
     std::wstring workRoot;     // scratch root; each scenario gets a fresh folder
     std::wstring sourceDir;    // the repository, for test data
+    std::wstring skypeSimExe;  // the stand-in client (tools/skype-sim)
 };
 
 // Thrown by the checks; the runner reports the message and fails.

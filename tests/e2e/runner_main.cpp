@@ -1,6 +1,7 @@
 // e2e_runner: runs one end-to-end scenario (or lists them).
 //   e2e_runner --list
 //   e2e_runner SCENARIO --exe VOCASTRA.EXE --probe E2E_PROBE.EXE --work DIR --source DIR
+//              [--skype-sim SKYPE-SIM.EXE]
 // Paths may be given the Unix way (/work/...): they are reached through
 // Wine's Z: drive.
 #include <windows.h>
@@ -31,7 +32,9 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: e2e_runner SCENARIO --exe P --probe P --work D --source D\n");
+        std::fprintf(
+            stderr,
+            "usage: e2e_runner SCENARIO --exe P --probe P --work D --source D --skype-sim P\n");
         return 2;
     }
     const std::string name = e2e::Narrow(argv[1]);
@@ -46,6 +49,8 @@ int wmain(int argc, wchar_t** argv) {
             ctx.workRoot = val;
         else if (opt == L"--source")
             ctx.sourceDir = val;
+        else if (opt == L"--skype-sim")
+            ctx.skypeSimExe = val;
     }
     for (const auto& s : e2e::Scenarios()) {
         if (name != s.name)

@@ -1,0 +1,171 @@
+// The program with the stand-in client (skype-sim.exe) as a real process:
+// discovery, attach answers, the attach sequence and the keep-alive, all over
+// real window messages.
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "handset_server.h"
+#include "harness.h"
+
+namespace {
+
+struct Pair {
+    std::wstring dir;
+    std::wstring commands;  // what the client received, one per line
+    std::wstring log;       // the program's log
+    e2e::Process client;
+    e2e::Process program;
+};
+
+HWND ClientWindow() {
+    return ::FindWindowW(L"tSkMainForm", nullptr);
+}
+
+// A control line for the stand-in client (tools/skype-sim): ring, answer, hangup.
+void Control(const std::string& line) {
+    constexpr ULONG_PTR kControlTag = 0x53494D43;
+    HWND client = ClientWindow();
+    E2E_CHECK_MSG(client != nullptr, "the stand-in client is gone");
+    std::string z = line;
+    COPYDATASTRUCT cds{kControlTag, static_cast<DWORD>(z.size() + 1), z.data()};
+    DWORD_PTR result = 0;
+    E2E_CHECK_MSG(::SendMessageTimeoutW(client, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
+                                        SMTO_ABORTIFHUNG, 5000, &result) &&
+                      result == TRUE,
+                  "the stand-in client did not take \"" << line << "\"");
+}
+
+// Starts the client (answering discoveries with `attach`), then the program.
+void Start(const e2e::Context& ctx, const wchar_t* name, const wchar_t* attach, Pair& p,
+           const std::vector<std::wstring>& extraEnv = {}) {
+    E2E_CHECK_MSG(e2e::FindMainWindow() == nullptr, "a Vocastra window is already open");
+    E2E_CHECK_MSG(ClientWindow() == nullptr, "a stand-in client is already running");
+    const std::wstring exe = e2e::PrepareInstall(ctx, name);
+    p.dir = exe.substr(0, exe.find_last_of(L'\\'));
+    p.commands = e2e::Join(p.dir, L"client-commands.txt");
+    p.log = e2e::Join(p.dir, L"vocastra.log");
+    p.client = e2e::Process::Start(
+        ctx.skypeSimExe, L"--attach " + std::wstring(attach) + L" --log " + e2e::Quote(p.commands),
+        p.dir);
+    E2E_CHECK_MSG(e2e::WaitUntil([] { return ClientWindow() != nullptr; }, 20000),
+                  "the stand-in client's window did not appear");
+    std::vector<std::wstring> env = {L"VOCASTRA_LOG_FILE=" + p.log};
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+    p.program = e2e::Process::Start(exe, L"", p.dir, env);
+    E2E_CHECK_MSG(e2e::WaitForMainWindow(p.program.Id(), 20000) != nullptr,
+                  "the main window did not appear");
+}
+
+std::vector<std::string> Lines(const std::wstring& path) {
+    std::vector<std::string> out;
+    std::istringstream in(e2e::FileExists(path) ? e2e::ReadFileBytes(path) : std::string());
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+int CountLine(const std::wstring& path, const std::string& line) {
+    int n = 0;
+    for (const auto& l : Lines(path))
+        n += l == line;
+    return n;
+}
+
+bool LogHas(const Pair& p, const std::string& text) {
+    return e2e::FileExists(p.log) && e2e::ReadFileBytes(p.log).find(text) != std::string::npos;
+}
+
+void ExpectAttachSequence(Pair& p) {
+    const std::vector<std::string> expected{
+        "GET UI_LANGUAGE",  "GET PROFILE PSTN_BALANCE",      "GET CURRENTUSERHANDLE",
+        "GET SKYPEVERSION", "GET PREDICTIVE_DIALER_COUNTRY", "SET RINGTONE 1 STATUS OFF"};
+    E2E_CHECK_MSG(e2e::WaitUntil([&] { return CountLine(p.commands, expected.back()) > 0; }, 20000),
+                  "the attach sequence never reached the client; it received:\n"
+                      << (e2e::FileExists(p.commands) ? e2e::ReadFileBytes(p.commands) : "")
+                      << "\nlog:\n"
+                      << (e2e::FileExists(p.log) ? e2e::ReadFileBytes(p.log) : ""));
+    // In order, as the client recorded them (other commands may fall between).
+    size_t next = 0;
+    for (const auto& line : Lines(p.commands))
+        if (next < expected.size() && line == expected[next])
+            ++next;
+    E2E_CHECK_MSG(next == expected.size(), "out of order at \"" << expected[next] << "\":\n"
+                                                                << e2e::ReadFileBytes(p.commands));
+}
+
+}  // namespace
+
+E2E_SCENARIO(client_attach_sequence_in_order) {
+    Pair p;
+    Start(ctx, L"client_attach_sequence", L"success", p);
+    ExpectAttachSequence(p);
+    E2E_CHECK(LogHas(p, "SKYPECONTROLAPI_ATTACH_SUCCESS"));
+    E2E_CHECK(p.client.Running());
+}
+
+E2E_SCENARIO(client_pending_then_success_attaches) {
+    Pair p;
+    Start(ctx, L"client_pending", L"pending", p);
+    ExpectAttachSequence(p);
+    E2E_CHECK(LogHas(p, "SKYPECONTROLAPI_ATTACH_PENDING_AUTHORIZATION"));
+    E2E_CHECK(LogHas(p, "SKYPECONTROLAPI_ATTACH_SUCCESS"));
+}
+
+E2E_SCENARIO(client_signs_in_late_then_attaches) {
+    Pair p;
+    Start(ctx, L"client_not_available", L"notavailable", p);
+    ExpectAttachSequence(p);
+    E2E_CHECK(LogHas(p, "SKYPECONTROLAPI_ATTACH_NOT_AVAILABLE"));
+    E2E_CHECK(LogHas(p, "SKYPECONTROLAPI_ATTACH_API_AVAILABLE"));
+}
+
+E2E_SCENARIO(client_keep_alive_ping) {
+    Pair p;
+    Start(ctx, L"client_ping", L"success", p);
+    ExpectAttachSequence(p);
+    E2E_CHECK_MSG(e2e::WaitUntil([&] { return CountLine(p.commands, "PING") > 0; }, 20000),
+                  "no keep-alive reached the client:\n"
+                      << e2e::ReadFileBytes(p.commands));
+}
+
+E2E_SCENARIO(client_refuses_attach) {
+    Pair p;
+    Start(ctx, L"client_refused", L"refused", p);
+    E2E_CHECK_MSG(
+        e2e::WaitUntil([&] { return LogHas(p, "SKYPECONTROLAPI_ATTACH_REFUSED"); }, 20000),
+        "the refusal was not seen; log:\n"
+            << (e2e::FileExists(p.log) ? e2e::ReadFileBytes(p.log) : ""));
+    // Refused: the program sends nothing (the client would answer every
+    // command with an error).
+    E2E_CHECK_MSG(Lines(p.commands).empty(), "sent after a refusal:\n"
+                                                 << e2e::ReadFileBytes(p.commands));
+    E2E_CHECK(p.program.Running());
+}
+
+// An incoming call rings on the handset; lifting it answers the call.
+E2E_SCENARIO(client_incoming_call_answered_by_hook) {
+    e2e::HandsetServer server(L"vocastra-e2e-call-" + std::to_wstring(::GetCurrentProcessId()),
+                              /*plugged=*/true);
+    Pair p;
+    Start(ctx, L"client_incoming_call", L"success", p, {server.EnvEntry()});
+    E2E_CHECK(e2e::WaitUntil([&] { return server.Count("HANDSET <- CMD_CONNECT") > 0; }, 20000));
+    server.handset().Start();
+    ExpectAttachSequence(p);
+
+    Control("ring p2p alice.w");
+    E2E_CHECK_MSG(
+        e2e::WaitUntil(
+            [&] { return server.TraceText().find("CMD_LED_FLASH") != std::string::npos; }, 20000),
+        "the LED never flashed; the handset saw:\n"
+            << server.TraceText() << "\nlog:\n"
+            << e2e::ReadFileBytes(p.log));
+    server.handset().Press(1);  // the hook switch: lifted
+    server.handset().Release();
+    E2E_CHECK_MSG(
+        e2e::WaitUntil([&] { return CountLine(p.commands, "SET CALL 1000 STATUS INPROGRESS") > 0; },
+                       20000),
+        "the call was not answered; the client received:\n"
+            << e2e::ReadFileBytes(p.commands) << "\nthe handset saw:\n"
+            << server.TraceText());
+}

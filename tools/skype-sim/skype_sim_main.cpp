@@ -1,0 +1,195 @@
+// skype-sim.exe: a stand-in VoIP client for end-to-end runs under Wine. It
+// speaks the desktop API over real window messages (answers the discovery
+// with the attach message, takes commands by WM_COPYDATA and replies the same
+// way); what it replies and its call model come from SimSkypeClient.
+//
+//   skype-sim.exe [--attach success|pending|refused|notavailable] [--log FILE]
+//
+// Every received command is appended to FILE as one line, in order. A test
+// drives it with WM_COPYDATA carrying kControlTag and one control line:
+//   ring p2p HANDLE | ring pstn NUMBER | answer | hangup | dump-commands | exit
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "platform/sim/sim_skype_client.h"
+
+namespace {
+
+using vocastra::SimSkypeClient;
+
+constexpr wchar_t kClass[] = L"tSkMainForm";
+constexpr ULONG_PTR kControlTag = 0x53494D43;  // "SIMC"
+constexpr UINT WM_APP_DELIVER = WM_APP + 1;
+
+struct State {
+    HWND self = nullptr;
+    HWND program = nullptr;
+    UINT attachMsg = 0;
+    UINT discoverMsg = 0;
+    std::wstring logPath;
+    std::string lastCall;
+    bool delivering = false;
+    SimSkypeClient client;
+};
+State* g = nullptr;
+
+void AppendLog(const std::string& line) {
+    if (g->logPath.empty())
+        return;
+    FILE* f = _wfopen(g->logPath.c_str(), L"ab");
+    if (!f)
+        return;
+    std::fwrite(line.data(), 1, line.size(), f);
+    std::fputc('\n', f);
+    std::fclose(f);
+}
+
+// Carries what SimSkypeClient hands to "the program" over the real wire.
+class WireOut : public vocastra::SkypeWireListener {
+  public:
+    void OnAttachStatus(vocastra::SkypePeer, uint32_t status) override {
+        if (g->program)
+            ::SendMessageTimeoutW(g->program, g->attachMsg, reinterpret_cast<WPARAM>(g->self),
+                                  static_cast<LPARAM>(status), SMTO_NORMAL, 5000, nullptr);
+    }
+    void OnCopyData(vocastra::SkypePeer, std::string_view text) override {
+        if (!g->program)
+            return;
+        std::string z(text);
+        COPYDATASTRUCT cds{};
+        cds.cbData = static_cast<DWORD>(z.size() + 1);
+        cds.lpData = z.data();
+        DWORD_PTR res = 0;
+        ::SendMessageTimeoutW(g->program, WM_COPYDATA, reinterpret_cast<WPARAM>(g->self),
+                              reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 5000, &res);
+    }
+    void OnTimer(uint32_t) override {}
+};
+WireOut g_out;
+
+// Delivery happens from the message loop, never inside a sent message: the
+// program answers our texts with commands of its own while we wait.
+void ScheduleDeliver() {
+    ::PostMessageW(g->self, WM_APP_DELIVER, 0, 0);
+}
+
+void Control(const std::string& line) {
+    if (line.rfind("ring p2p ", 0) == 0) {
+        g->lastCall = g->client.IncomingCall(line.substr(9), false);
+    } else if (line.rfind("ring pstn ", 0) == 0) {
+        g->lastCall = g->client.IncomingCall(line.substr(10), true);
+    } else if (line == "answer" && !g->lastCall.empty()) {
+        g->client.SetCallStatus(g->lastCall, "INPROGRESS");
+    } else if (line == "hangup" && !g->lastCall.empty()) {
+        g->client.SetCallStatus(g->lastCall, "FINISHED");
+    } else if (line == "dump-commands") {
+        AppendLog("--- dump");
+        for (const auto& c : g->client.Commands())
+            AppendLog("  " + c);
+    } else if (line == "exit") {
+        ::DestroyWindow(g->self);
+        return;
+    }
+    ScheduleDeliver();
+}
+
+LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (g && msg != 0 && msg == g->discoverMsg) {
+        g->program = reinterpret_cast<HWND>(wParam);
+        g->client.BroadcastDiscover();
+        ScheduleDeliver();
+        return 0;
+    }
+    switch (msg) {
+        case WM_COPYDATA: {
+            const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            if (!cds || !cds->lpData)
+                return FALSE;
+            // Bounded by cbData, up to the first NUL.
+            const char* p = static_cast<const char*>(cds->lpData);
+            size_t n = std::min<size_t>(cds->cbData, vocastra::kSkypeMaxText);
+            size_t len = 0;
+            while (len < n && p[len] != '\0')
+                ++len;
+            std::string text(p, len);
+            if (cds->dwData == kControlTag) {
+                Control(text);
+                return TRUE;
+            }
+            if (reinterpret_cast<HWND>(wParam) != g->program)
+                return FALSE;
+            AppendLog(text);
+            const bool ok = g->client.Send(g->client.Peer(), text);
+            ScheduleDeliver();
+            return ok ? TRUE : FALSE;
+        }
+        case WM_APP_DELIVER:
+            if (!g->delivering) {
+                g->delivering = true;
+                g->client.Deliver();
+                g->delivering = false;
+            }
+            return 0;
+        case WM_DESTROY:
+            ::PostQuitMessage(0);
+            return 0;
+        default:
+            return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    State state;
+    g = &state;
+    SimSkypeClient::AttachAnswer answer = SimSkypeClient::AttachAnswer::Success;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::wstring opt = argv[i], val = argv[i + 1];
+        if (opt == L"--log") {
+            state.logPath = val;
+        } else if (opt == L"--attach") {
+            if (val == L"pending")
+                answer = SimSkypeClient::AttachAnswer::PendingThenSuccess;
+            else if (val == L"refused")
+                answer = SimSkypeClient::AttachAnswer::Refused;
+            else if (val == L"notavailable")
+                answer = SimSkypeClient::AttachAnswer::NotAvailableThenApiAvailable;
+            else if (val != L"success") {
+                std::fwprintf(stderr, L"skype-sim: unknown attach answer %ls\n", val.c_str());
+                return 2;
+            }
+        } else {
+            std::fwprintf(stderr, L"skype-sim: unknown option %ls\n", opt.c_str());
+            return 2;
+        }
+    }
+    state.attachMsg = ::RegisterWindowMessageW(L"SkypeControlAPIAttach");
+    state.discoverMsg = ::RegisterWindowMessageW(L"SkypeControlAPIDiscover");
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClass;
+    if (!::RegisterClassW(&wc))
+        return 1;
+    // A top-level (hidden) window: the discovery is broadcast to those only.
+    state.self = ::CreateWindowW(kClass, L"skype-sim", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
+    if (!state.self)
+        return 1;
+    state.client.LoadDefaultSession();
+    state.client.SetAttachAnswer(answer);
+    state.client.Create(g_out);
+    MSG m;
+    while (::GetMessageW(&m, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&m);
+        ::DispatchMessageW(&m);
+    }
+    state.client.Destroy();
+    g = nullptr;
+    return 0;
+}
