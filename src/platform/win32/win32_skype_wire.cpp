@@ -60,6 +60,10 @@ LRESULT CALLBACK Win32SkypeWire::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     if (msg == WM_NCCREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        // Known before CreateWindowExW returns: the creation messages go to
+        // DefWindowProcW with it, and a null window there fails the creation.
+        if (auto* w = static_cast<Win32SkypeWire*>(cs->lpCreateParams))
+            w->m_hwnd = hwnd;
     }
     auto* self = reinterpret_cast<Win32SkypeWire*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self && self->m_listener)
