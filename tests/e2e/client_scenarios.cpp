@@ -153,6 +153,16 @@ E2E_SCENARIO(client_incoming_call_answered_by_hook) {
     server.handset().Start();
     ExpectAttachSequence(p);
 
+    // Rung only once sign-in is through: its late replies put the handset
+    // back on its main screen.
+    E2E_CHECK_MSG(e2e::WaitUntil(
+                      [&] {
+                          return LogHas(p, "USER echo123 FULLNAME") &&
+                                 LogHas(p, "PSTN_BALANCE_CURRENCY EUR");
+                      },
+                      20000),
+                  "sign-in never completed; log:\n"
+                      << e2e::ReadFileBytes(p.log));
     Control("ring p2p alice.w");
     E2E_CHECK_MSG(
         e2e::WaitUntil(
