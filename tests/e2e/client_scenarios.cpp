@@ -143,7 +143,8 @@ E2E_SCENARIO(client_refuses_attach) {
     E2E_CHECK(p.program.Running());
 }
 
-// An incoming call rings on the handset; lifting it answers the call.
+// An incoming call rings the handset and flashes its LED (on and off in
+// turn); lifting the handset answers the call.
 E2E_SCENARIO(client_incoming_call_answered_by_hook) {
     e2e::HandsetServer server(L"vocastra-e2e-call-" + std::to_wstring(::GetCurrentProcessId()),
                               /*plugged=*/true);
@@ -164,12 +165,16 @@ E2E_SCENARIO(client_incoming_call_answered_by_hook) {
                   "sign-in never completed; log:\n"
                       << e2e::ReadFileBytes(p.log));
     Control("ring p2p alice.w");
-    E2E_CHECK_MSG(
-        e2e::WaitUntil(
-            [&] { return server.TraceText().find("CMD_LED_FLASH") != std::string::npos; }, 20000),
-        "the LED never flashed; the handset saw:\n"
-            << server.TraceText() << "\nlog:\n"
-            << e2e::ReadFileBytes(p.log));
+    E2E_CHECK_MSG(e2e::WaitUntil(
+                      [&] {
+                          return server.Count("HANDSET <- CMD_RING") > 0 &&
+                                 server.Count("HANDSET <- CMD_LED_ON") >= 2 &&
+                                 server.Count("HANDSET <- CMD_LED_OFF") >= 2;
+                      },
+                      20000),
+                  "the handset never rang with its LED flashing; it saw:\n"
+                      << server.TraceText() << "\nlog:\n"
+                      << e2e::ReadFileBytes(p.log));
     server.handset().Press(1);  // the hook switch: lifted
     server.handset().Release();
     E2E_CHECK_MSG(
