@@ -143,8 +143,17 @@ E2E_SCENARIO(client_refuses_attach) {
     E2E_CHECK(p.program.Running());
 }
 
+int CountText(const std::wstring& path, const std::string& text) {
+    int n = 0;
+    for (const auto& l : Lines(path))
+        n += l.find(text) != std::string::npos;
+    return n;
+}
+
 // An incoming call rings the handset and flashes its LED (on and off in
-// turn); lifting the handset answers the call.
+// turn); lifting the handset answers the call and the LED stays on while it
+// goes on; putting it down ends the call, and once the client says so the
+// handset is back on its main screen.
 E2E_SCENARIO(client_incoming_call_answered_by_hook) {
     e2e::HandsetServer server(L"vocastra-e2e-call-" + std::to_wstring(::GetCurrentProcessId()),
                               /*plugged=*/true);
@@ -183,4 +192,74 @@ E2E_SCENARIO(client_incoming_call_answered_by_hook) {
         "the call was not answered; the client received:\n"
             << e2e::ReadFileBytes(p.commands) << "\nthe handset saw:\n"
             << server.TraceText());
+
+    // Talking: the flashing stopped, the LED is steady on.
+    E2E_CHECK_MSG(e2e::WaitUntil(
+                      [&] {
+                          return LogHas(p, "SwitchMode:3") &&
+                                 server.Count("HANDSET <- CMD_RING_STOP") > 0 &&
+                                 server.handset().LedOn();
+                      },
+                      20000),
+                  "the call did not go on with the LED on; the handset saw:\n"
+                      << server.TraceText() << "\nlog:\n"
+                      << e2e::ReadFileBytes(p.log));
+    const int offs = server.Count("HANDSET <- CMD_LED_OFF");
+    // The flasher toggles every 100 ms: a few of its periods without a change
+    // show it stopped.
+    E2E_CHECK_MSG(!e2e::WaitUntil(
+                      [&] {
+                          return server.Count("HANDSET <- CMD_LED_OFF") != offs ||
+                                 !server.handset().LedOn();
+                      },
+                      400),
+                  "the LED still flashes during the call:\n"
+                      << server.TraceText());
+
+    const int mainScreens = CountText(p.log, "SwitchMode:0");
+    server.handset().HookDown();
+    E2E_CHECK_MSG(
+        e2e::WaitUntil([&] { return CountLine(p.commands, "SET CALL 1000 STATUS FINISHED") > 0; },
+                       20000),
+        "putting the handset down did not end the call; the client received:\n"
+            << e2e::ReadFileBytes(p.commands) << "\nthe handset saw:\n"
+            << server.TraceText());
+    E2E_CHECK_MSG(e2e::WaitUntil(
+                      [&] {
+                          return CountText(p.log, "SwitchMode:0") > mainScreens &&
+                                 !server.handset().LedOn() && !server.handset().Ringing();
+                      },
+                      20000),
+                  "the handset did not go back to its main screen; log:\n"
+                      << e2e::ReadFileBytes(p.log) << "\nthe handset saw:\n"
+                      << server.TraceText());
+    E2E_CHECK(p.program.Running());
+}
+
+// The client quits while attached: the next keep-alive fails and the program
+// forgets the link; when the client comes back (API_AVAILABLE) the program
+// attaches again and runs the whole sequence a second time.
+E2E_SCENARIO(client_quits_and_returns) {
+    Pair p;
+    Start(ctx, L"client_quits_and_returns", L"success", p);
+    ExpectAttachSequence(p);
+    const int pings = CountLine(p.commands, "PING");
+    Control("quit");
+    E2E_CHECK_MSG(e2e::WaitUntil([&] { return CountLine(p.commands, "PING") > pings; }, 20000),
+                  "no keep-alive after the client quit:\n"
+                      << e2e::ReadFileBytes(p.commands));
+    Control("return");
+    E2E_CHECK_MSG(
+        e2e::WaitUntil([&] { return CountLine(p.commands, "SET RINGTONE 1 STATUS OFF") >= 2; },
+                       20000),
+        "the program did not attach again; the client received:\n"
+            << e2e::ReadFileBytes(p.commands) << "\nlog:\n"
+            << e2e::ReadFileBytes(p.log));
+    for (const char* c : {"GET UI_LANGUAGE", "GET PROFILE PSTN_BALANCE", "GET CURRENTUSERHANDLE",
+                          "GET SKYPEVERSION", "GET PREDICTIVE_DIALER_COUNTRY"})
+        E2E_CHECK_MSG(CountLine(p.commands, c) == 2, "\"" << c << "\" not sent twice:\n"
+                                                          << e2e::ReadFileBytes(p.commands));
+    E2E_CHECK(LogHas(p, "SKYPECONTROLAPI_ATTACH_API_AVAILABLE"));
+    E2E_CHECK(p.program.Running());
+    E2E_CHECK(p.client.Running());
 }

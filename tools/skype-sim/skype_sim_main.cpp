@@ -8,6 +8,8 @@
 // Every received command is appended to FILE as one line, in order. A test
 // drives it with WM_COPYDATA carrying kControlTag and one control line:
 //   ring p2p HANDLE | ring pstn NUMBER | answer | hangup | dump-commands | exit
+//   | quit (the client quits: every command fails, but the window stays so
+//     it can come back) | return (the client is back and says API_AVAILABLE)
 #include <windows.h>
 
 #include <algorithm>
@@ -90,6 +92,10 @@ void Control(const std::string& line) {
         AppendLog("--- dump");
         for (const auto& c : g->client.Commands())
             AppendLog("  " + c);
+    } else if (line == "quit") {
+        g->client.Exit();
+    } else if (line == "return") {
+        g->client.Restart();
     } else if (line == "exit") {
         ::DestroyWindow(g->self);
         return;
