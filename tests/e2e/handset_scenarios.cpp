@@ -95,6 +95,19 @@ E2E_SCENARIO(handset_plugged_in_after_start) {
     E2E_CHECK(e2e::WaitUntil([&] { return server.Connected(); }, 20000));
     server.Plug();
     WaitFor(server, "HANDSET <- CMD_CONNECT");
+    // Both interfaces of the handset arrive, and each arrival reopens the read
+    // side: a start report sent between them is lost, as with a real handset.
+    // The handset announces itself once the reconnecting has settled.
+    std::size_t seen = 0;
+    E2E_CHECK(e2e::WaitUntil(
+        [&] {
+            const std::size_t now = server.TraceText().size();
+            const bool quiet = now == seen;
+            seen = now;
+            ::Sleep(300);
+            return quiet;
+        },
+        20000));
     ExpectInitialised(server, 1);
     Quit(ctx, r.process);
 }
