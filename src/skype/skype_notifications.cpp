@@ -242,7 +242,10 @@ void CSkypeMonitor::OnUser(std::string_view text) {
                 std::lock_guard lock(m_csStrings);
                 m_strCurrentUserFullName = hasValue ? JoinWords(words, 3) : h;
             }
-            points.SwitchMode(MODE_MAIN);
+            // The name belongs on the main screen; a late reply must not take
+            // the screen (and the hook) away from a call that already rings.
+            if (m_CurrCallList.GetCount() == 0)
+                points.SwitchMode(MODE_MAIN);
         } else if (hasValue) {
             m_ContactList.ModifyDisplayName(h, JoinWords(words, 3), 0);
         }

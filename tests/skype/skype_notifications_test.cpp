@@ -105,6 +105,15 @@ TEST_F(Notifications, ContactsFollowUserNotifications) {
     EXPECT_TRUE(app.connectionLog.Contains("GetSkypeConfigPath live#3ame"));
 }
 
+TEST_F(Notifications, LateFullNameLeavesARingingCallOnScreen) {
+    Receive("CURRENTUSERHANDLE live:me");
+    Receive("CALL 12 STATUS RINGING");
+    ASSERT_EQ(mode, MODE_RINGING);
+    Receive("USER live:me FULLNAME Me Myself");
+    EXPECT_EQ(skype.CurrentUserFullName(), "Me Myself");
+    EXPECT_EQ(mode, MODE_RINGING);
+}
+
 TEST_F(Notifications, FocusedContactOpensTheListFromTheMainScreen) {
     mode = MODE_MAIN;
     Receive("CONTACTS FOCUSED bob");
