@@ -82,8 +82,10 @@ cp -a "$base" "$WINEPREFIX"
 
 ctest --preset win64 -j"$jobs"
 
-# A look at the desktop with the program running (it shows nothing of its
-# own yet): build/win64/screenshots/running.png. Not a test; never fails.
+# Pictures to look at, not tests; they never fail. The desktop with the
+# program running (its face is the tray icon): build/win64/screenshots/running.png.
+# The tray icon in its three states as the tray scenario read them off the
+# screen, enlarged side by side: build/win64/screenshots/tray-states.png.
 shot() {
     local dir=build/win64/screenshots exe=build/win64/tests/e2e/work/never_visible/vocastra.exe probe=build/win64/tests/e2e/e2e_probe.exe
     mkdir -p "$dir"
@@ -101,3 +103,10 @@ shot() {
     done
 }
 shot || true
+tray_shots() {
+    local from=build/win64/tests/e2e/work/tray_icon
+    [ -f "$from/tray-3-ready.bmp" ] || return 0
+    /usr/bin/convert "$from/tray-1-no-handset.bmp" "$from/tray-2-no-client.bmp" \
+        "$from/tray-3-ready.bmp" -scale 800% +append build/win64/screenshots/tray-states.png
+}
+tray_shots >/dev/null 2>&1 || true

@@ -1,0 +1,242 @@
+// The notification-area icon as the user sees it. Wine shows tray icons in a
+// stand-alone tray window, one child window per icon; the scenario picks out
+// the program's icon, reads its pixels off the screen in each state and keeps
+// them as pictures (tray-*.bmp in the scenario's folder) to be looked at.
+// Wine's tray paints a new icon over the old one without clearing it, so a
+// picture can hold traces of the state before: the checks look for what the
+// state adds, not for an exact image.
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "handset_server.h"
+#include "harness.h"
+
+namespace {
+
+constexpr wchar_t kTrayWindowClass[] = L"__winex11_standalone_tray";
+constexpr wchar_t kTrayIconClass[] = L"__winex11_tray_icon";
+
+std::set<HWND> TrayIcons() {
+    std::set<HWND> icons;
+    HWND tray = ::FindWindowW(kTrayWindowClass, nullptr);
+    for (HWND w = tray ? ::FindWindowExW(tray, nullptr, kTrayIconClass, nullptr) : nullptr; w;
+         w = ::FindWindowExW(tray, w, kTrayIconClass, nullptr))
+        icons.insert(w);
+    return icons;
+}
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
+
+    bool operator==(const Picture& o) const {
+        return width == o.width && height == o.height && pixels == o.pixels;
+    }
+    int RedPixels() const {
+        int n = 0;
+        for (uint32_t p : pixels)
+            n += ((p >> 16) & 0xff) >= 160 && ((p >> 8) & 0xff) <= 90 && (p & 0xff) <= 90;
+        return n;
+    }
+};
+
+// What the screen shows where `window` is.
+Picture Grab(HWND window) {
+    Picture pic;
+    RECT r{};
+    if (!::GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top)
+        return pic;
+    pic.width = r.right - r.left;
+    pic.height = r.bottom - r.top;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = pic.width;
+    bi.bmiHeader.biHeight = -pic.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    HDC screen = ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bmp && bits) {
+        HGDIOBJ old = ::SelectObject(mem, bmp);
+        ::BitBlt(mem, 0, 0, pic.width, pic.height, screen, r.left, r.top, SRCCOPY);
+        ::SelectObject(mem, old);
+        const auto* p = static_cast<const uint32_t*>(bits);
+        pic.pixels.assign(p, p + static_cast<size_t>(pic.width) * pic.height);
+        for (uint32_t& px : pic.pixels)
+            px &= 0xffffff;
+    }
+    if (bmp)
+        ::DeleteObject(bmp);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+    return pic;
+}
+
+// A 24-bit bottom-up BMP, which every viewer and converter reads.
+void SaveBmp(const Picture& pic, const std::wstring& path) {
+    const int stride = (pic.width * 3 + 3) & ~3;
+    const uint32_t dataSize = static_cast<uint32_t>(stride) * pic.height;
+    std::string out(54 + dataSize, '\0');
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            out[at + i] = static_cast<char>((v >> (8 * i)) & 0xff);
+    };
+    out[0] = 'B';
+    out[1] = 'M';
+    put32(2, static_cast<uint32_t>(out.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(pic.width));
+    put32(22, static_cast<uint32_t>(pic.height));
+    out[26] = 1;   // planes
+    out[28] = 24;  // bits per pixel
+    put32(34, dataSize);
+    for (int y = 0; y < pic.height; ++y) {
+        const size_t row = 54 + static_cast<size_t>(pic.height - 1 - y) * stride;
+        for (int x = 0; x < pic.width; ++x) {
+            const uint32_t p = pic.pixels[static_cast<size_t>(y) * pic.width + x];
+            out[row + 3 * x] = static_cast<char>(p & 0xff);
+            out[row + 3 * x + 1] = static_cast<char>((p >> 8) & 0xff);
+            out[row + 3 * x + 2] = static_cast<char>((p >> 16) & 0xff);
+        }
+    }
+    e2e::WriteFileBytes(path, out);
+}
+
+// The text of the tooltip on screen, if one is shown.
+std::wstring ShownTip() {
+    for (HWND w = ::FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr); w;
+         w = ::FindWindowExW(nullptr, w, L"tooltips_class32", nullptr)) {
+        if (!::IsWindowVisible(w))
+            continue;
+        wchar_t text[128] = {};
+        DWORD_PTR n = 0;
+        if (::SendMessageTimeoutW(w, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text),
+                                  SMTO_ABORTIFHUNG, 2000, &n) &&
+            n > 0)
+            return std::wstring(text, n < 128 ? n : 127);
+    }
+    return {};
+}
+
+// Control line for the stand-in client (tools/skype-sim).
+void Control(const std::string& line) {
+    constexpr ULONG_PTR kControlTag = 0x53494D43;
+    HWND client = ::FindWindowW(L"tSkMainForm", nullptr);
+    E2E_CHECK_MSG(client != nullptr, "the stand-in client is gone");
+    std::string z = line;
+    COPYDATASTRUCT cds{kControlTag, static_cast<DWORD>(z.size() + 1), z.data()};
+    DWORD_PTR result = 0;
+    E2E_CHECK_MSG(::SendMessageTimeoutW(client, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
+                                        SMTO_ABORTIFHUNG, 5000, &result) &&
+                      result == TRUE,
+                  "the stand-in client did not take \"" << line << "\"");
+}
+
+}  // namespace
+
+// No handset: the error icon. The handset starts but no client is there: the
+// information icon. The client attaches: the program's own icon. The handset
+// is unplugged: the error icon again. On quit the icon goes away.
+E2E_SCENARIO(tray_icon_shows_the_three_states) {
+    E2E_CHECK_MSG(e2e::FindMainWindow() == nullptr, "a Vocastra window is already open");
+    const std::wstring exe = e2e::PrepareInstall(ctx, L"tray_icon");
+    const std::wstring dir = exe.substr(0, exe.find_last_of(L'\\'));
+    const std::wstring log = e2e::Join(dir, L"vocastra.log");
+    auto logText = [&] { return e2e::FileExists(log) ? e2e::ReadFileBytes(log) : std::string(); };
+
+    // The client is there but signed out, so the program's discovery goes
+    // unanswered until the client comes back.
+    e2e::Process client = e2e::Process::Start(ctx.skypeSimExe, L"--attach success", dir);
+    E2E_CHECK_MSG(e2e::WaitUntil([] { return ::FindWindowW(L"tSkMainForm", nullptr); }, 20000),
+                  "the stand-in client's window did not appear");
+    Control("quit");
+
+    e2e::HandsetServer server(L"vocastra-e2e-tray-" + std::to_wstring(::GetCurrentProcessId()),
+                              /*plugged=*/true);
+    const std::set<HWND> before = TrayIcons();
+    e2e::Process program =
+        e2e::Process::Start(exe, L"", dir, {server.EnvEntry(), L"VOCASTRA_LOG_FILE=" + log});
+    E2E_CHECK_MSG(e2e::WaitForMainWindow(program.Id(), 20000) != nullptr,
+                  "the main window did not appear");
+
+    HWND icon = nullptr;
+    E2E_CHECK_MSG(e2e::WaitUntil(
+                      [&] {
+                          for (HWND w : TrayIcons())
+                              if (!before.count(w))
+                                  icon = w;
+                          return icon != nullptr;
+                      },
+                      20000),
+                  "no icon of the program's in the tray");
+
+    // Each state is waited for until the screen shows it: the tray draws
+    // after the program has set the icon.
+    Picture noHandset;
+    E2E_CHECK_MSG(e2e::WaitUntil(
+                      [&] {
+                          noHandset = Grab(icon);
+                          return noHandset.RedPixels() >= 20;
+                      },
+                      20000),
+                  "the error icon was not shown without a handset; log:\n"
+                      << logText());
+    SaveBmp(noHandset, e2e::Join(dir, L"tray-1-no-handset.bmp"));
+
+    E2E_CHECK(e2e::WaitUntil([&] { return server.Count("HANDSET <- CMD_CONNECT") > 0; }, 20000));
+    server.handset().Start();
+    Picture noClient;
+    E2E_CHECK_MSG(e2e::WaitUntil(
+                      [&] {
+                          noClient = Grab(icon);
+                          return logText().find("MODE_UNCONNECTED 222") != std::string::npos &&
+                                 !noClient.pixels.empty() && noClient.RedPixels() == 0;
+                      },
+                      20000),
+                  "the information icon was not shown with the handset started; log:\n"
+                      << logText());
+    SaveBmp(noClient, e2e::Join(dir, L"tray-2-no-client.bmp"));
+
+    Control("return");
+    Picture ready;
+    E2E_CHECK_MSG(
+        e2e::WaitUntil(
+            [&] {
+                ready = Grab(icon);
+                return logText().find("SKYPECONTROLAPI_ATTACH_SUCCESS") != std::string::npos &&
+                       !ready.pixels.empty() && !(ready == noClient) && ready.RedPixels() == 0;
+            },
+            20000),
+        "the program's own icon was not shown once attached; log:\n"
+            << logText());
+    SaveBmp(ready, e2e::Join(dir, L"tray-3-ready.bmp"));
+    // The tip, as the mouse resting on the icon shows it.
+    RECT r{};
+    ::GetWindowRect(icon, &r);
+    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    std::wstring tip;
+    E2E_CHECK_MSG(e2e::WaitUntil(
+                      [&] {
+                          tip = ShownTip();
+                          return tip == L"Vocastra: handset ready";
+                      },
+                      20000),
+                  "the tip \"" << e2e::Narrow(tip) << "\" is not the ready state's");
+    ::SetCursorPos(r.right + 200, r.bottom + 200);
+
+    server.Unplug();
+    E2E_CHECK_MSG(e2e::WaitUntil([&] { return Grab(icon).RedPixels() >= 20; }, 20000),
+                  "unplugging the handset did not bring the error icon back; log:\n"
+                      << logText());
+
+    E2E_CHECK(e2e::RunHelper(ctx.probeExe, L"quit") == 0);
+    E2E_CHECK_MSG(program.WaitExit(10000), "the program did not end after the quit request");
+    E2E_CHECK_MSG(e2e::WaitUntil([&] { return !::IsWindow(icon); }, 20000),
+                  "the icon stayed in the tray after the program ended");
+}
