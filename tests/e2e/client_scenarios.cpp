@@ -263,3 +263,62 @@ E2E_SCENARIO(client_quits_and_returns) {
     E2E_CHECK(p.program.Running());
     E2E_CHECK(p.client.Running());
 }
+
+// Where the API has no command, the program drives the client's windows from
+// outside: the contacts tab by Alt+1 to the client's tab control at attach,
+// the star key toggling the tabs (or showing a hidden client), and putting the
+// handset down closing leftover call forms.
+E2E_SCENARIO(client_windows_driven_from_the_handset) {
+    e2e::HandsetServer server(L"vocastra-e2e-windows-" + std::to_wstring(::GetCurrentProcessId()),
+                              /*plugged=*/true);
+    Pair p;
+    Start(ctx, L"client_windows", L"success", p, {server.EnvEntry()});
+    E2E_CHECK(e2e::WaitUntil([&] { return server.Count("HANDSET <- CMD_CONNECT") > 0; }, 20000));
+    server.handset().Start();
+    ExpectAttachSequence(p);
+    auto waitLine = [&](const std::string& line, int count) {
+        E2E_CHECK_MSG(e2e::WaitUntil([&] { return CountLine(p.commands, line) >= count; }, 20000),
+                      "the client never saw \"" << line << "\" x" << count << "; it saw:\n"
+                                                << e2e::ReadFileBytes(p.commands) << "\nlog:\n"
+                                                << e2e::ReadFileBytes(p.log));
+    };
+    // Attached: the client is shown on its contacts tab.
+    waitLine("WINDOW <- ALT+1", 1);
+    E2E_CHECK_MSG(e2e::WaitUntil(
+                      [&] {
+                          return LogHas(p, "USER echo123 FULLNAME") &&
+                                 LogHas(p, "PSTN_BALANCE_CURRENCY EUR");
+                      },
+                      20000),
+                  "sign-in never completed; log:\n"
+                      << e2e::ReadFileBytes(p.log));
+    E2E_CHECK(::IsWindowVisible(ClientWindow()));
+
+    constexpr int kStarScan = 5;  // KEY_STAR in the default scan table
+    server.handset().Press(kStarScan);
+    server.handset().Release();
+    waitLine("WINDOW <- ALT+2", 1);
+    server.handset().Press(kStarScan);
+    server.handset().Release();
+    waitLine("WINDOW <- ALT+1", 2);
+
+    Control("form TConversationForm");
+    Control("form TCallQualityForm");
+    const int shown = CountLine(p.commands, "SET WINDOWSTATE NORMAL");
+    server.handset().Press(1);  // lifted: the client comes to the front
+    server.handset().Release();
+    waitLine("SET WINDOWSTATE NORMAL", shown + 1);
+    server.handset().HookDown();
+    waitLine("MINIMIZE", 1);
+    waitLine("WINDOW closed TConversationForm", 1);
+    waitLine("WINDOW closed TCallQualityForm", 1);
+    E2E_CHECK_MSG(e2e::WaitUntil([] { return !::IsWindowVisible(ClientWindow()); }, 20000),
+                  "the client's window is still shown after MINIMIZE");
+
+    // A hidden client is brought back on its contacts tab.
+    server.handset().Press(kStarScan);
+    server.handset().Release();
+    waitLine("WINDOW <- ALT+1", 3);
+    E2E_CHECK(::IsWindowVisible(ClientWindow()));
+    E2E_CHECK(p.program.Running());
+}

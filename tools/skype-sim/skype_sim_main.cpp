@@ -10,6 +10,12 @@
 //   ring p2p HANDLE | ring pstn NUMBER | answer | hangup | dump-commands | exit
 //   | quit (the client quits: every command fails, but the window stays so
 //     it can come back) | return (the client is back and says API_AVAILABLE)
+//   | form CLASS (opens a hidden top-level form of that window class, as the
+//     client does for a call)
+// Its windows are the ones the program drives from outside: the main window
+// (shown by "SET WINDOWSTATE NORMAL", hidden by "MINIMIZE") holds a
+// TConversationsControl child, whose Alt+digit tab keys are logged to FILE as
+// "WINDOW <- ALT+1"; forms log "WINDOW closed CLASS" when asked to close.
 #include <windows.h>
 
 #include <algorithm>
@@ -26,6 +32,8 @@ using vocastra::SimSkypeClient;
 constexpr wchar_t kClass[] = L"tSkMainForm";
 constexpr ULONG_PTR kControlTag = 0x53494D43;  // "SIMC"
 constexpr UINT WM_APP_DELIVER = WM_APP + 1;
+constexpr wchar_t kConversationsClass[] = L"TConversationsControl";
+constexpr size_t kMaxFormClass = 64;
 
 struct State {
     HWND self = nullptr;
@@ -48,6 +56,53 @@ void AppendLog(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), f);
     std::fputc('\n', f);
     std::fclose(f);
+}
+
+// The tab control: Alt+digit selects the contacts (1) or the recent (2) tab.
+LRESULT CALLBACK ConversationsProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SYSKEYDOWN && (lParam & 0x20000000) && wParam >= '0' && wParam <= '9')
+        AppendLog(std::string("WINDOW <- ALT+") + static_cast<char>(wParam));
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+// A form of the client's (a call window, a call-quality survey): it says when
+// it is asked to close, then closes.
+LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_CLOSE) {
+        wchar_t cls[kMaxFormClass + 1] = {};
+        ::GetClassNameW(hwnd, cls, static_cast<int>(kMaxFormClass + 1));
+        std::string narrow;
+        for (const wchar_t* c = cls; *c; ++c)
+            narrow += static_cast<char>(*c < 128 ? *c : '?');
+        AppendLog("WINDOW closed " + narrow);
+        ::DestroyWindow(hwnd);
+        return 0;
+    }
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void OpenForm(const std::string& className) {
+    if (className.empty() || className.size() > kMaxFormClass)
+        return;
+    const std::wstring cls(className.begin(), className.end());
+    WNDCLASSW wc{};
+    if (!::GetClassInfoW(::GetModuleHandleW(nullptr), cls.c_str(), &wc)) {
+        wc.lpfnWndProc = FormProc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = cls.c_str();
+        if (!::RegisterClassW(&wc))
+            return;
+    }
+    ::CreateWindowW(cls.c_str(), L"form", WS_OVERLAPPEDWINDOW, 600, 400, 100, 100, nullptr, nullptr,
+                    ::GetModuleHandleW(nullptr), nullptr);
+}
+
+// What the client's own window does with the window commands.
+void FollowWindowCommand(const std::string& command) {
+    if (command == "SET WINDOWSTATE NORMAL")
+        ::ShowWindow(g->self, SW_SHOWNOACTIVATE);
+    else if (command == "MINIMIZE")
+        ::ShowWindow(g->self, SW_HIDE);  // to its tray, as the real one does
 }
 
 // Carries what SimSkypeClient hands to "the program" over the real wire.
@@ -92,6 +147,8 @@ void Control(const std::string& line) {
         AppendLog("--- dump");
         for (const auto& c : g->client.Commands())
             AppendLog("  " + c);
+    } else if (line.rfind("form ", 0) == 0) {
+        OpenForm(line.substr(5));
     } else if (line == "quit") {
         g->client.Exit();
     } else if (line == "return") {
@@ -130,6 +187,8 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 return FALSE;
             AppendLog(text);
             const bool ok = g->client.Send(g->client.Peer(), text);
+            if (ok)
+                FollowWindowCommand(text);
             ScheduleDeliver();
             return ok ? TRUE : FALSE;
         }
@@ -183,9 +242,18 @@ int wmain(int argc, wchar_t** argv) {
     if (!::RegisterClassW(&wc))
         return 1;
     // A top-level (hidden) window: the discovery is broadcast to those only.
-    state.self = ::CreateWindowW(kClass, L"skype-sim", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
+    // Placed away from the corner where Wine's tray window sits.
+    state.self = ::CreateWindowW(kClass, L"skype-sim", WS_OVERLAPPEDWINDOW, 600, 400, 160, 120,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
     if (!state.self)
+        return 1;
+    WNDCLASSW conv{};
+    conv.lpfnWndProc = ConversationsProc;
+    conv.hInstance = wc.hInstance;
+    conv.lpszClassName = kConversationsClass;
+    if (!::RegisterClassW(&conv) ||
+        !::CreateWindowW(kConversationsClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 60, state.self,
+                         nullptr, wc.hInstance, nullptr))
         return 1;
     state.client.LoadDefaultSession();
     state.client.SetAttachAnswer(answer);
