@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "client_control.h"
 #include "handset_server.h"
 #include "harness.h"
 
@@ -18,23 +19,8 @@ struct Pair {
     e2e::Process program;
 };
 
-HWND ClientWindow() {
-    return ::FindWindowW(L"tSkMainForm", nullptr);
-}
-
-// A control line for the stand-in client (tools/skype-sim): ring, answer, hangup.
-void Control(const std::string& line) {
-    constexpr ULONG_PTR kControlTag = 0x53494D43;
-    HWND client = ClientWindow();
-    E2E_CHECK_MSG(client != nullptr, "the stand-in client is gone");
-    std::string z = line;
-    COPYDATASTRUCT cds{kControlTag, static_cast<DWORD>(z.size() + 1), z.data()};
-    DWORD_PTR result = 0;
-    E2E_CHECK_MSG(::SendMessageTimeoutW(client, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
-                                        SMTO_ABORTIFHUNG, 5000, &result) &&
-                      result == TRUE,
-                  "the stand-in client did not take \"" << line << "\"");
-}
+using e2e::ClientWindow;
+using e2e::Control;
 
 // Starts the client (answering discoveries with `attach`), then the program.
 void Start(const e2e::Context& ctx, const wchar_t* name, const wchar_t* attach, Pair& p,
@@ -143,12 +129,34 @@ E2E_SCENARIO(client_refuses_attach) {
     E2E_CHECK(p.program.Running());
 }
 
+namespace {
+
 int CountText(const std::wstring& path, const std::string& text) {
     int n = 0;
     for (const auto& l : Lines(path))
         n += l.find(text) != std::string::npos;
     return n;
 }
+
+// The program with a started handset and an attached client, once the
+// replies to the sign-in commands have been processed.
+void StartSignedIn(const e2e::Context& ctx, const wchar_t* name, e2e::HandsetServer& server,
+                   Pair& p) {
+    Start(ctx, name, L"success", p, {server.EnvEntry()});
+    E2E_CHECK(e2e::WaitUntil([&] { return server.Count("HANDSET <- CMD_CONNECT") > 0; }, 20000));
+    server.handset().Start();
+    ExpectAttachSequence(p);
+    E2E_CHECK_MSG(e2e::WaitUntil(
+                      [&] {
+                          return LogHas(p, "USER echo123 FULLNAME") &&
+                                 LogHas(p, "PSTN_BALANCE_CURRENCY EUR");
+                      },
+                      20000),
+                  "sign-in never completed; log:\n"
+                      << e2e::ReadFileBytes(p.log));
+}
+
+}  // namespace
 
 // An incoming call rings the handset and flashes its LED (on and off in
 // turn); lifting the handset answers the call and the LED stays on while it
@@ -158,21 +166,7 @@ E2E_SCENARIO(client_incoming_call_answered_by_hook) {
     e2e::HandsetServer server(L"vocastra-e2e-call-" + std::to_wstring(::GetCurrentProcessId()),
                               /*plugged=*/true);
     Pair p;
-    Start(ctx, L"client_incoming_call", L"success", p, {server.EnvEntry()});
-    E2E_CHECK(e2e::WaitUntil([&] { return server.Count("HANDSET <- CMD_CONNECT") > 0; }, 20000));
-    server.handset().Start();
-    ExpectAttachSequence(p);
-
-    // Rung only once sign-in is through: its late replies put the handset
-    // back on its main screen.
-    E2E_CHECK_MSG(e2e::WaitUntil(
-                      [&] {
-                          return LogHas(p, "USER echo123 FULLNAME") &&
-                                 LogHas(p, "PSTN_BALANCE_CURRENCY EUR");
-                      },
-                      20000),
-                  "sign-in never completed; log:\n"
-                      << e2e::ReadFileBytes(p.log));
+    StartSignedIn(ctx, L"client_incoming_call", server, p);
     Control("ring p2p alice.w");
     E2E_CHECK_MSG(e2e::WaitUntil(
                       [&] {
@@ -272,10 +266,7 @@ E2E_SCENARIO(client_windows_driven_from_the_handset) {
     e2e::HandsetServer server(L"vocastra-e2e-windows-" + std::to_wstring(::GetCurrentProcessId()),
                               /*plugged=*/true);
     Pair p;
-    Start(ctx, L"client_windows", L"success", p, {server.EnvEntry()});
-    E2E_CHECK(e2e::WaitUntil([&] { return server.Count("HANDSET <- CMD_CONNECT") > 0; }, 20000));
-    server.handset().Start();
-    ExpectAttachSequence(p);
+    StartSignedIn(ctx, L"client_windows", server, p);
     auto waitLine = [&](const std::string& line, int count) {
         E2E_CHECK_MSG(e2e::WaitUntil([&] { return CountLine(p.commands, line) >= count; }, 20000),
                       "the client never saw \"" << line << "\" x" << count << "; it saw:\n"
@@ -284,14 +275,6 @@ E2E_SCENARIO(client_windows_driven_from_the_handset) {
     };
     // Attached: the client is shown on its contacts tab.
     waitLine("WINDOW <- ALT+1", 1);
-    E2E_CHECK_MSG(e2e::WaitUntil(
-                      [&] {
-                          return LogHas(p, "USER echo123 FULLNAME") &&
-                                 LogHas(p, "PSTN_BALANCE_CURRENCY EUR");
-                      },
-                      20000),
-                  "sign-in never completed; log:\n"
-                      << e2e::ReadFileBytes(p.log));
     E2E_CHECK(::IsWindowVisible(ClientWindow()));
 
     constexpr int kStarScan = 5;  // KEY_STAR in the default scan table

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "client_control.h"
 #include "handset_server.h"
 #include "harness.h"
 
@@ -124,20 +125,6 @@ std::wstring ShownTip() {
     return {};
 }
 
-// Control line for the stand-in client (tools/skype-sim).
-void Control(const std::string& line) {
-    constexpr ULONG_PTR kControlTag = 0x53494D43;
-    HWND client = ::FindWindowW(L"tSkMainForm", nullptr);
-    E2E_CHECK_MSG(client != nullptr, "the stand-in client is gone");
-    std::string z = line;
-    COPYDATASTRUCT cds{kControlTag, static_cast<DWORD>(z.size() + 1), z.data()};
-    DWORD_PTR result = 0;
-    E2E_CHECK_MSG(::SendMessageTimeoutW(client, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
-                                        SMTO_ABORTIFHUNG, 5000, &result) &&
-                      result == TRUE,
-                  "the stand-in client did not take \"" << line << "\"");
-}
-
 }  // namespace
 
 // No handset: the error icon. The handset starts but no client is there: the
@@ -153,9 +140,9 @@ E2E_SCENARIO(tray_icon_shows_the_three_states) {
     // The client is there but signed out, so the program's discovery goes
     // unanswered until the client comes back.
     e2e::Process client = e2e::Process::Start(ctx.skypeSimExe, L"--attach success", dir);
-    E2E_CHECK_MSG(e2e::WaitUntil([] { return ::FindWindowW(L"tSkMainForm", nullptr); }, 20000),
+    E2E_CHECK_MSG(e2e::WaitUntil([] { return e2e::ClientWindow(); }, 20000),
                   "the stand-in client's window did not appear");
-    Control("quit");
+    e2e::Control("quit");
 
     e2e::HandsetServer server(L"vocastra-e2e-tray-" + std::to_wstring(::GetCurrentProcessId()),
                               /*plugged=*/true);
@@ -203,7 +190,7 @@ E2E_SCENARIO(tray_icon_shows_the_three_states) {
                       << logText());
     SaveBmp(noClient, e2e::Join(dir, L"tray-2-no-client.bmp"));
 
-    Control("return");
+    e2e::Control("return");
     Picture ready;
     E2E_CHECK_MSG(
         e2e::WaitUntil(
