@@ -63,6 +63,33 @@ int32_t ParseDecimal(std::string_view text) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
+// ---- CallRecords ----
+
+int CallRecords::GetCount() const {
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(m_calls.size());
+}
+
+void CallRecords::Clear() {
+    std::lock_guard lock(m_mutex);
+    m_calls.clear();
+}
+
+std::vector<CCallObject> CallRecords::Snapshot() const {
+    std::lock_guard lock(m_mutex);
+    return m_calls;
+}
+
+bool CallRecords::Erase(std::string_view id) {
+    std::lock_guard lock(m_mutex);
+    auto it = std::find_if(m_calls.begin(), m_calls.end(),
+                           [&](const CCallObject& r) { return SameId(r, id); });
+    if (it == m_calls.end())
+        return false;
+    m_calls.erase(it);
+    return true;
+}
+
 // ---- CCallList ----
 
 CCallObject& CCallList::FindOrCreate(std::string_view id) {
@@ -98,28 +125,8 @@ void CCallList::SetDuration(std::string_view id, std::string_view text) {
 }
 
 void CCallList::DeleteCallObject(std::string_view id) {
-    std::lock_guard lock(m_mutex);
-    auto it = std::find_if(m_calls.begin(), m_calls.end(),
-                           [&](const CCallObject& r) { return SameId(r, id); });
-    if (it == m_calls.end())
-        return;
-    m_calls.erase(it);
-    LogRaw("CCallList::DeleteCallObject");
-}
-
-int CCallList::GetCount() const {
-    std::lock_guard lock(m_mutex);
-    return static_cast<int>(m_calls.size());
-}
-
-void CCallList::Clear() {
-    std::lock_guard lock(m_mutex);
-    m_calls.clear();
-}
-
-std::vector<CCallObject> CCallList::Snapshot() const {
-    std::lock_guard lock(m_mutex);
-    return m_calls;
+    if (Erase(id))
+        LogRaw("CCallList::DeleteCallObject");
 }
 
 template <typename Pred>
@@ -177,18 +184,8 @@ int CCurrCallList::IsCallInList(std::string_view id) const {
 }
 
 void CCurrCallList::DeleteCallObject(std::string_view id) {
-    std::lock_guard lock(m_mutex);
-    auto it = std::find_if(m_calls.begin(), m_calls.end(),
-                           [&](const CCallObject& r) { return SameId(r, id); });
-    if (it == m_calls.end())
-        return;
-    m_calls.erase(it);
-    LogRaw("CCurrCallList::DeleteCallObject");
-}
-
-int CCurrCallList::GetCount() const {
-    std::lock_guard lock(m_mutex);
-    return static_cast<int>(m_calls.size());
+    if (Erase(id))
+        LogRaw("CCurrCallList::DeleteCallObject");
 }
 
 std::optional<CCallObject> CCurrCallList::GetLastCall() const {
@@ -218,16 +215,6 @@ void CCurrCallList::GetConferenceCallList(std::vector<CCallObject>& out,
     for (const auto& r : m_calls)
         if (r.szConfId == confId)
             out.push_back(r);
-}
-
-void CCurrCallList::Clear() {
-    std::lock_guard lock(m_mutex);
-    m_calls.clear();
-}
-
-std::vector<CCallObject> CCurrCallList::Snapshot() const {
-    std::lock_guard lock(m_mutex);
-    return m_calls;
 }
 
 template <typename Fn>

@@ -48,8 +48,23 @@ std::string CallField(std::string_view text);
 // Saturates instead of overflowing.
 int32_t ParseDecimal(std::string_view text);
 
+// What both call lists share: the records behind one lock.
+class CallRecords {
+  public:
+    int GetCount() const;
+    void Clear();
+    std::vector<CCallObject> Snapshot() const;
+
+  protected:
+    // Removes the record of `id`; false when there is none.
+    bool Erase(std::string_view id);
+
+    mutable std::mutex m_mutex;
+    std::vector<CCallObject> m_calls;
+};
+
 // Every call and voicemail seen, in insertion order.
-class CCallList {
+class CCallList : public CallRecords {
   public:
     // Find-or-create: returns a copy of the record with this id, appending a
     // new one when there is none.
@@ -66,9 +81,6 @@ class CCallList {
     void ModifyCallType(std::string_view id, std::string_view typeWord);
     void SetDuration(std::string_view id, std::string_view text);
     void DeleteCallObject(std::string_view id);
-    int GetCount() const;
-    void Clear();
-    std::vector<CCallObject> Snapshot() const;
 
     // History queries: copies of the matching records in list order.
     void GetIncomingCallList(std::vector<CCallObject>& out) const;
@@ -80,25 +92,19 @@ class CCallList {
     CCallObject& FindOrCreate(std::string_view id);
     template <typename Pred>
     void Query(std::vector<CCallObject>& out, Pred pred) const;
-
-    mutable std::mutex m_mutex;
-    std::vector<CCallObject> m_calls;
 };
 
 // The calls being set up or in progress; copies of the records, updated
 // separately from CCallList.
-class CCurrCallList {
+class CCurrCallList : public CallRecords {
   public:
     void AddCallObject(const CCallObject& record);
     int IsCallInList(std::string_view id) const;
     void DeleteCallObject(std::string_view id);
-    int GetCount() const;
     std::optional<CCallObject> GetLastCall() const;
     std::optional<CCallObject> GetCallAt(int index) const;
     void RotateCalls();
     void GetConferenceCallList(std::vector<CCallObject>& out, std::string_view confId) const;
-    void Clear();
-    std::vector<CCallObject> Snapshot() const;
 
     // Setters by id; nothing happens when the id is not in the list.
     void SetTimestamp(std::string_view id, int32_t value);
@@ -112,9 +118,6 @@ class CCurrCallList {
   private:
     template <typename Fn>
     void Modify(std::string_view id, Fn&& fn);
-
-    mutable std::mutex m_mutex;
-    std::vector<CCallObject> m_calls;
 };
 
 // "%02d:%02d" of the local hour and minute, and "%04d/%02d/%02d" of the
