@@ -112,6 +112,15 @@ bool SimSkypeClient::Send(SkypePeer peer, std::string_view command) {
 void SimSkypeClient::QueueText(std::string text) {
     m_events.push_back({false, 0, std::move(text)});
 }
+std::string SimSkypeClient::DisplayNameOf(const std::string& handle) const {
+    for (const auto& ct : m_contacts)
+        if (ct.handle == handle)
+            return ct.fullName;
+    return handle;
+}
+void SimSkypeClient::QueueCallStatus(const std::string& id, const std::string& status) {
+    QueueText("CALL " + id + " STATUS " + status);
+}
 void SimSkypeClient::QueueAttach(uint32_t status) {
     m_events.push_back({true, status, {}});
 }
@@ -270,36 +279,33 @@ std::string SimSkypeClient::NewCall(const std::string& target) {
     const std::string id = std::to_string(m_nextCallId++);
     Call c;
     c.partnerHandle = target;
-    c.partnerDispName = target;
-    for (const auto& ct : m_contacts)
-        if (ct.handle == target)
-            c.partnerDispName = ct.fullName;
+    c.partnerDispName = DisplayNameOf(target);
     c.type = IsTelephoneNumber(target) ? "OUTGOING_PSTN" : "OUTGOING_P2P";
     c.status = "UNPLACED";
-    QueueText("CALL " + id + " STATUS UNPLACED");
-    QueueText("CALL " + id + " STATUS ROUTING");
-    QueueText("CALL " + id + " STATUS RINGING");
+    QueueCallStatus(id, "UNPLACED");
+    QueueCallStatus(id, "ROUTING");
+    QueueCallStatus(id, "RINGING");
     c.status = "RINGING";
     switch (m_outcome) {
         case Outcome::KeepRinging:
             break;
         case Outcome::Answer:
             c.status = "INPROGRESS";
-            QueueText("CALL " + id + " STATUS INPROGRESS");
+            QueueCallStatus(id, "INPROGRESS");
             break;
         case Outcome::Busy:
             c.status = "FINISHED";
-            QueueText("CALL " + id + " STATUS BUSY");
-            QueueText("CALL " + id + " STATUS FINISHED");
+            QueueCallStatus(id, "BUSY");
+            QueueCallStatus(id, "FINISHED");
             break;
         case Outcome::Refuse:
             c.status = "REFUSED";
-            QueueText("CALL " + id + " STATUS REFUSED");
+            QueueCallStatus(id, "REFUSED");
             break;
         case Outcome::Fail:
             c.status = "FAILED";
             QueueText("CALL " + id + " FAILUREREASON 1");
-            QueueText("CALL " + id + " STATUS FAILED");
+            QueueCallStatus(id, "FAILED");
             break;
     }
     m_calls[id] = c;
@@ -419,14 +425,11 @@ std::string SimSkypeClient::IncomingCall(std::string partner, bool pstn) {
     const std::string id = std::to_string(m_nextCallId++);
     Call c;
     c.partnerHandle = partner;
-    c.partnerDispName = partner;
-    for (const auto& ct : m_contacts)
-        if (ct.handle == partner)
-            c.partnerDispName = ct.fullName;
+    c.partnerDispName = DisplayNameOf(partner);
     c.type = pstn ? "INCOMING_PSTN" : "INCOMING_P2P";
     c.status = "RINGING";
     m_calls[id] = c;
-    QueueText("CALL " + id + " STATUS RINGING");
+    QueueCallStatus(id, "RINGING");
     return id;
 }
 
@@ -435,7 +438,7 @@ void SimSkypeClient::SetCallStatus(const std::string& id, const std::string& sta
     auto it = m_calls.find(id);
     if (it != m_calls.end())
         it->second.status = status;
-    QueueText("CALL " + id + " STATUS " + status);
+    QueueCallStatus(id, status);
 }
 
 void SimSkypeClient::Exit() {

@@ -105,6 +105,9 @@ class SimSkypeClient : public SkypeWire {
         std::string text;
     };
     void QueueText(std::string text);
+    void QueueCallStatus(const std::string& id, const std::string& status);
+    // A contact's full name; the handle itself for anyone else. m_mutex held.
+    std::string DisplayNameOf(const std::string& handle) const;
     void QueueAttach(uint32_t status);
     void Reply(const std::string& command);
     std::string Answer(const std::string& command);
