@@ -85,7 +85,9 @@ ctest --preset win64 -j"$jobs"
 # Pictures to look at, not tests; they never fail. The desktop with the
 # program running (its face is the tray icon): build/win64/screenshots/running.png.
 # The tray icon in its three states as the tray scenario read them off the
-# screen, enlarged side by side: build/win64/screenshots/tray-states.png.
+# screen, enlarged side by side: build/win64/screenshots/tray-states.png. The
+# handset's display (main and ringing screens, drawn by the Windows text
+# renderer) from the call scenario: build/win64/screenshots/handset-screens.png.
 shot() {
     local dir=build/win64/screenshots exe=build/win64/tests/e2e/work/never_visible/vocastra.exe probe=build/win64/tests/e2e/e2e_probe.exe
     mkdir -p "$dir"
@@ -103,10 +105,16 @@ shot() {
     done
 }
 shot || true
-tray_shots() {
-    local from=build/win64/tests/e2e/work/tray_icon
-    [ -f "$from/tray-3-ready.bmp" ] || return 0
-    /usr/bin/convert "$from/tray-1-no-handset.bmp" "$from/tray-2-no-client.bmp" \
-        "$from/tray-3-ready.bmp" -scale 800% +append build/win64/screenshots/tray-states.png
+pictures() {
+    local work=build/win64/tests/e2e/work out=build/win64/screenshots
+    local tray=$work/tray_icon call=$work/client_incoming_call
+    if [ -f "$tray/tray-3-ready.bmp" ]; then
+        /usr/bin/convert "$tray/tray-1-no-handset.bmp" "$tray/tray-2-no-client.bmp" \
+            "$tray/tray-3-ready.bmp" -scale 800% +append "$out/tray-states.png"
+    fi
+    if [ -f "$call/handset-ringing.pbm" ]; then
+        /usr/bin/convert "$call/handset-main.pbm" "$call/handset-ringing.pbm" -scale 400% \
+            -bordercolor gray -border 4 +append "$out/handset-screens.png"
+    fi
 }
-tray_shots >/dev/null 2>&1 || true
+pictures >/dev/null 2>&1 || true

@@ -131,9 +131,12 @@ TEST_F(HandsetCommandsTest, DisplayLineFillsItsTwoPages) {
 TEST_F(HandsetCommandsTest, HandsetVanishingDuringADisplayWrite) {
     Start();
     const int pagesAtStart = handset.PagesWritten();  // the start-up screen
-    uint8_t page[128] = {};
+    const std::string screenAtStart = handset.FrameText();
+    uint8_t page[128];
+    std::fill(std::begin(page), std::end(page), 0xFF);
     sim.hidBus.UnplugAfterWrites(3);  // pulled out in the middle of the first page
     dev.commands.NewWriteDevice(0, page, page);
+    EXPECT_EQ(handset.FrameText(), screenAtStart);  // half a page never shows
     EXPECT_EQ(LogCount("Write USB Failed 1,error="), 1);
     EXPECT_EQ(LogCount("Write USB Failed 2,error="), 6);
     EXPECT_EQ(handset.PagesWritten(), pagesAtStart);

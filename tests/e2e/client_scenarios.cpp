@@ -167,6 +167,21 @@ E2E_SCENARIO(client_incoming_call_answered_by_hook) {
                               /*plugged=*/true);
     Pair p;
     StartSignedIn(ctx, L"client_incoming_call", server, p);
+    // The main screen with the user's name on its second line, then the
+    // ringing screen: pictures of both are kept.
+    std::string mainFrame;
+    constexpr size_t kRow = 129;  // 128 dots and the line break
+    E2E_CHECK_MSG(e2e::WaitUntil(
+                      [&] {
+                          mainFrame = server.SettledFrame();
+                          return mainFrame.size() == 64 * kRow &&
+                                 mainFrame.find('#', 16 * kRow) < 32 * kRow;
+                      },
+                      20000),
+                  "the main screen never showed the user's name:\n"
+                      << server.handset().FrameText());
+    e2e::HandsetServer::SaveFrame(mainFrame, e2e::Join(p.dir, L"handset-main.pbm"));
+    const int pages = server.handset().PagesWritten();
     Control("ring p2p alice.w");
     E2E_CHECK_MSG(e2e::WaitUntil(
                       [&] {
@@ -178,6 +193,17 @@ E2E_SCENARIO(client_incoming_call_answered_by_hook) {
                   "the handset never rang with its LED flashing; it saw:\n"
                       << server.TraceText() << "\nlog:\n"
                       << e2e::ReadFileBytes(p.log));
+    std::string ringingFrame;
+    E2E_CHECK_MSG(e2e::WaitUntil(
+                      [&] {
+                          if (server.handset().PagesWritten() == pages)
+                              return false;
+                          ringingFrame = server.SettledFrame();
+                          return ringingFrame != mainFrame;
+                      },
+                      20000),
+                  "the ringing screen never reached the handset");
+    e2e::HandsetServer::SaveFrame(ringingFrame, e2e::Join(p.dir, L"handset-ringing.pbm"));
     server.handset().Press(1);  // the hook switch: lifted
     server.handset().Release();
     E2E_CHECK_MSG(

@@ -1,5 +1,7 @@
 #include "handset_server.h"
 
+#include <cstdio>
+
 #include "platform/win32/virtual_handset_wire.h"
 
 namespace e2e {
@@ -116,6 +118,27 @@ std::string HandsetServer::TraceText() const {
     for (const auto& l : m_handset.Trace())
         out += "  " + l + "\n";
     return out;
+}
+
+std::string HandsetServer::SettledFrame(DWORD quietMs) {
+    const ULONGLONG end = ::GetTickCount64() + 10000;
+    for (;;) {
+        const int pages = m_handset.PagesWritten();
+        ::Sleep(quietMs);
+        if (m_handset.PagesWritten() == pages || ::GetTickCount64() > end)
+            return m_handset.FrameText();
+    }
+}
+
+void HandsetServer::SaveFrame(const std::string& frame, const std::wstring& path) {
+    std::string pbm = "P1\n" + std::to_string(vocastra::VirtualHandset::kWidth) + " " +
+                      std::to_string(vocastra::VirtualHandset::kHeight) + "\n";
+    for (char c : frame)
+        pbm += c == '#' ? '1' : c == '.' ? '0' : c;
+    if (FILE* f = _wfopen(path.c_str(), L"wb")) {
+        std::fwrite(pbm.data(), 1, pbm.size(), f);
+        std::fclose(f);
+    }
 }
 
 }  // namespace e2e

@@ -38,6 +38,11 @@ class HandsetServer {
     int Count(const std::string& line) const;
     // The trace, one line each, for failure messages.
     std::string TraceText() const;
+    // The display once the program has stopped writing to it for `quietMs`
+    // (a screen is sent a page at a time); at most ten seconds of waiting.
+    std::string SettledFrame(DWORD quietMs = 200);
+    // A frame as a PBM picture (one pixel a dot), to be looked at.
+    static void SaveFrame(const std::string& frame, const std::wstring& path);
 
   private:
     void Serve();

@@ -108,8 +108,9 @@ void VirtualHandset::OnOutputReport(const uint8_t* d, std::size_t len) {
     if (m_currentPage >= 0 && len >= 33 && d[0] == 0x00) {
         // Data report n of the page carries the page's bytes 32n..32n+31.
         for (int i = 0; i < 32; ++i)
-            m_pages[m_currentPage][m_dataReportsSeen * 32 + i] = d[1 + i];
+            m_pendingPage[m_dataReportsSeen * 32 + i] = d[1 + i];
         if (++m_dataReportsSeen == 4) {
+            m_pages[m_currentPage] = m_pendingPage;
             ++m_pagesWritten;
             Record("HANDSET <- PAGE " + std::to_string(m_currentPage));
             m_currentPage = -1;
@@ -223,9 +224,10 @@ bool VirtualHandset::Pixel(int x, int y) const {
 std::string VirtualHandset::FrameText() const {
     std::string out;
     out.reserve((kWidth + 1) * kHeight);
+    std::lock_guard lock(m_mutex);  // one consistent picture
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x)
-            out += Pixel(x, y) ? '#' : '.';
+            out += (m_pages[y / 8][x] >> (y % 8)) & 1 ? '#' : '.';
         out += '\n';
     }
     return out;

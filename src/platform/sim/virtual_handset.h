@@ -100,7 +100,10 @@ class VirtualHandset {
     int m_initCount = 0;
     int m_connectCount = 0;
     // Display: the page header names the page the next four data reports fill.
+    // A page shows once all four have arrived, so a picture never holds half
+    // of a page's update (and a write cut short is not shown).
     std::array<std::array<uint8_t, kWidth>, kPages> m_pages{};
+    std::array<uint8_t, kWidth> m_pendingPage{};
     int m_currentPage = -1;
     int m_dataReportsSeen = 0;
     int m_pagesWritten = 0;
