@@ -10,6 +10,11 @@
 namespace vocastra {
 
 bool CSystemTray::Create() {
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_image = TrayImage::Application;
+        m_tip = "USB Phone";
+    }
     const bool added = m_icon.Add(TrayImage::Application, "USB Phone");
     m_bHidden = !added;
     m_bRemoved = !added;
@@ -17,18 +22,40 @@ bool CSystemTray::Create() {
 }
 
 void CSystemTray::SetIcon(TrayImage image) {
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_image = image;
+    }
     if (m_bHidden)
         return;
     m_icon.SetImage(image);
 }
 
 void CSystemTray::SetTooltipText(const std::string& tip) {
+    const std::string cut = CutCodePoints(tip, kTrayTipChars);
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_tip = cut;
+    }
     if (m_bHidden)
         return;
-    m_icon.SetTip(CutCodePoints(tip, kTrayTipChars));
+    m_icon.SetTip(cut);
+}
+
+void CSystemTray::OnTaskbarCreated() {
+    if (m_bDeleted)
+        return;
+    std::lock_guard lock(m_stateMutex);
+    // Where the icon survived (the area was only rebuilt), adding it fails and
+    // bringing it up to date is enough.
+    const bool shown =
+        m_icon.Add(m_image, m_tip) || (m_icon.SetImage(m_image) && m_icon.SetTip(m_tip));
+    m_bHidden = !shown;
+    m_bRemoved = !shown;
 }
 
 void CSystemTray::RemoveIcon() {
+    m_bDeleted = true;
     if (m_bRemoved)
         return;
     if (m_icon.Remove()) {

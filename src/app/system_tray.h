@@ -3,6 +3,7 @@
 // where that connection state decides between the unconnected and idle modes.
 #pragma once
 #include <atomic>
+#include <mutex>
 #include <string>
 
 #include "platform/tray_icon.h"
@@ -27,11 +28,21 @@ class CSystemTray {
     void SetTooltipText(const std::string& tip);  // cut to 127 characters
     void RemoveIcon();
     bool IsHidden() const { return m_bHidden.load(); }
+    // The shell's notification area was created anew (the shell restarted,
+    // or started after the program): its icons are gone, so the icon is shown
+    // again in its latest state. A tray the shell refused at start gets its
+    // chance here too; after RemoveIcon nothing comes back.
+    void OnTaskbarCreated();
 
   private:
     TrayIcon& m_icon;
     std::atomic<bool> m_bHidden{true};
     std::atomic<bool> m_bRemoved{true};
+    std::atomic<bool> m_bDeleted{false};  // RemoveIcon was called
+    // The latest state asked for, also while hidden.
+    std::mutex m_stateMutex;
+    TrayImage m_image = TrayImage::Application;
+    std::string m_tip;
 };
 
 // Picks the tray state from the handset and client connection, switches the

@@ -5,6 +5,10 @@
 // Wine's tray paints a new icon over the old one without clearing it, so a
 // picture can hold traces of the state before: the checks look for what the
 // state adds, not for an exact image.
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
+
 #include <cstdint>
 #include <set>
 #include <string>
@@ -129,7 +133,8 @@ std::wstring ShownTip() {
 
 // No handset: the error icon. The handset starts but no client is there: the
 // information icon. The client attaches: the program's own icon. The handset
-// is unplugged: the error icon again. On quit the icon goes away.
+// is unplugged: the error icon again. The shell drops its icons and makes a
+// new taskbar: the icon comes back. On quit the icon goes away.
 E2E_SCENARIO(tray_icon_shows_the_three_states) {
     E2E_CHECK_MSG(e2e::FindMainWindow() == nullptr, "a Vocastra window is already open");
     const std::wstring exe = e2e::PrepareInstall(ctx, L"tray_icon");
@@ -222,8 +227,32 @@ E2E_SCENARIO(tray_icon_shows_the_three_states) {
                   "unplugging the handset did not bring the error icon back; log:\n"
                       << logText());
 
+    // The shell loses its icons (as when it restarts) and announces its new
+    // taskbar: the icon comes back in the state it was in.
+    HWND mainWindow = e2e::FindMainWindow();
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = mainWindow;
+    nid.uID = 130;
+    E2E_CHECK(::Shell_NotifyIconW(NIM_DELETE, &nid));
+    E2E_CHECK_MSG(e2e::WaitUntil([&] { return !::IsWindow(icon); }, 20000),
+                  "the icon did not go when the shell dropped it");
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(mainWindow, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0,
+                          SMTO_ABORTIFHUNG, 5000, &result);
+    HWND again = nullptr;
+    E2E_CHECK_MSG(e2e::WaitUntil(
+                      [&] {
+                          for (HWND w : TrayIcons())
+                              if (!before.count(w))
+                                  again = w;
+                          return again != nullptr && Grab(again).RedPixels() >= 20;
+                      },
+                      20000),
+                  "the icon did not come back with the new taskbar");
+
     E2E_CHECK(e2e::RunHelper(ctx.probeExe, L"quit") == 0);
     E2E_CHECK_MSG(program.WaitExit(10000), "the program did not end after the quit request");
-    E2E_CHECK_MSG(e2e::WaitUntil([&] { return !::IsWindow(icon); }, 20000),
+    E2E_CHECK_MSG(e2e::WaitUntil([&] { return !::IsWindow(again); }, 20000),
                   "the icon stayed in the tray after the program ended");
 }

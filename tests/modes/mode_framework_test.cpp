@@ -284,6 +284,52 @@ TEST(TrayState, IconTipAndModeFollowTheConnections) {
     EXPECT_EQ(h.sim.trayIcon.Records().size(), before);
 }
 
+TEST(TrayState, IconComesBackWhenTheTaskbarIsCreatedAnew) {
+    ModeHarness h;
+    SimTrayIcon& shell = h.sim.trayIcon;
+    CSystemTray tray(shell);
+    tray.Create();
+    tray.SetIcon(TrayImage::Information);
+    tray.SetTooltipText("waiting");
+
+    // The shell restarts: the icon returns as it was.
+    shell.RestartShell();
+    tray.OnTaskbarCreated();
+    EXPECT_TRUE(shell.Shown());
+    EXPECT_EQ(shell.Image(), TrayImage::Information);
+    EXPECT_EQ(shell.Tip(), "waiting");
+
+    // Announced while the icon is still there: it stays and keeps changing.
+    tray.OnTaskbarCreated();
+    EXPECT_FALSE(tray.IsHidden());
+    tray.SetIcon(TrayImage::Error);
+    EXPECT_EQ(shell.Image(), TrayImage::Error);
+
+    // Removed by the program: nothing comes back.
+    tray.RemoveIcon();
+    shell.RestartShell();
+    tray.OnTaskbarCreated();
+    EXPECT_FALSE(shell.Shown());
+}
+
+TEST(TrayState, ShellThatRefusedAtStartShowsTheLatestStateOnceItIsUp) {
+    ModeHarness h;
+    SimTrayIcon& shell = h.sim.trayIcon;
+    shell.RefuseAdd(true);  // started before the taskbar, as at log-on
+    CSystemTray tray(shell);
+    EXPECT_FALSE(tray.Create());
+    tray.SetIcon(TrayImage::Application);
+    tray.SetTooltipText("ready");
+    EXPECT_FALSE(shell.Shown());
+
+    shell.RefuseAdd(false);
+    tray.OnTaskbarCreated();
+    EXPECT_TRUE(shell.Shown());
+    EXPECT_EQ(shell.Image(), TrayImage::Application);
+    EXPECT_EQ(shell.Tip(), "ready");
+    EXPECT_FALSE(tray.IsHidden());
+}
+
 TEST(TrayState, TipIsCutTo127Characters) {
     ModeHarness h;
     CSystemTray tray(h.sim.trayIcon);

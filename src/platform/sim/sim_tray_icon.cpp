@@ -52,6 +52,12 @@ bool SimTrayIcon::Remove() {
     return true;
 }
 
+void SimTrayIcon::RestartShell() {
+    std::lock_guard lock(m_mutex);
+    m_records.push_back("TRAY shell restarted");
+    m_shown = false;
+}
+
 bool SimTrayIcon::Shown() const {
     std::lock_guard lock(m_mutex);
     return m_shown;

@@ -24,6 +24,8 @@ class SimTrayIcon : public TrayIcon {
     std::vector<std::string> Records() const;
     // Makes the next Add fail, as a shell without a notification area does.
     void RefuseAdd(bool refuse) { m_refuseAdd = refuse; }
+    // The shell restarts: the notification area comes back empty.
+    void RestartShell();
 
   private:
     mutable std::mutex m_mutex;

@@ -18,7 +18,7 @@ void WireApplication(MainDialog& dialog, Application& app);
 // The HID bus: its window, WM_DEVICECHANGE, virtual handset events (device_wiring.cpp).
 void WireDevice(MainDialog& dialog, Application& app, Win32Platform& platform);
 
-// The tray icon's owner window (modes_wiring.cpp).
+// The tray icon's owner window and its return after a shell restart (modes_wiring.cpp).
 void WireModes(MainDialog& dialog, Application& app, Win32Platform& platform);
 
 // The client link: its window's parent, the attach message, the warning box
