@@ -32,6 +32,14 @@ std::set<HWND> TrayIcons() {
     return icons;
 }
 
+// An icon in the tray that was not among `before`: the program's.
+HWND NewTrayIcon(const std::set<HWND>& before) {
+    for (HWND w : TrayIcons())
+        if (!before.count(w))
+            return w;
+    return nullptr;
+}
+
 struct Picture {
     int width = 0;
     int height = 0;
@@ -158,14 +166,7 @@ E2E_SCENARIO(tray_icon_shows_the_three_states) {
                   "the main window did not appear");
 
     HWND icon = nullptr;
-    E2E_CHECK_MSG(e2e::WaitUntil(
-                      [&] {
-                          for (HWND w : TrayIcons())
-                              if (!before.count(w))
-                                  icon = w;
-                          return icon != nullptr;
-                      },
-                      20000),
+    E2E_CHECK_MSG(e2e::WaitUntil([&] { return (icon = NewTrayIcon(before)) != nullptr; }, 20000),
                   "no icon of the program's in the tray");
 
     // Each state is waited for until the screen shows it: the tray draws
@@ -243,9 +244,7 @@ E2E_SCENARIO(tray_icon_shows_the_three_states) {
     HWND again = nullptr;
     E2E_CHECK_MSG(e2e::WaitUntil(
                       [&] {
-                          for (HWND w : TrayIcons())
-                              if (!before.count(w))
-                                  again = w;
+                          again = NewTrayIcon(before);
                           return again != nullptr && Grab(again).RedPixels() >= 20;
                       },
                       20000),
