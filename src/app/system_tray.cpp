@@ -18,6 +18,7 @@ bool CSystemTray::Create() {
     const bool added = m_icon.Add(TrayImage::Application, "USB Phone");
     m_bHidden = !added;
     m_bRemoved = !added;
+    m_bCreated = true;
     return added;
 }
 
@@ -43,7 +44,8 @@ void CSystemTray::SetTooltipText(const std::string& tip) {
 }
 
 void CSystemTray::OnTaskbarCreated() {
-    if (m_bDeleted)
+    // Before Create the icon is not due yet; Create adds it.
+    if (!m_bCreated || m_bDeleted)
         return;
     std::lock_guard lock(m_stateMutex);
     // Where the icon survived (the area was only rebuilt), adding it fails and

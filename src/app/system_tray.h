@@ -38,6 +38,7 @@ class CSystemTray {
     TrayIcon& m_icon;
     std::atomic<bool> m_bHidden{true};
     std::atomic<bool> m_bRemoved{true};
+    std::atomic<bool> m_bCreated{false};
     std::atomic<bool> m_bDeleted{false};  // RemoveIcon was called
     // The latest state asked for, also while hidden.
     std::mutex m_stateMutex;

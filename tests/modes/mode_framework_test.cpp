@@ -288,7 +288,9 @@ TEST(TrayState, IconComesBackWhenTheTaskbarIsCreatedAnew) {
     ModeHarness h;
     SimTrayIcon& shell = h.sim.trayIcon;
     CSystemTray tray(shell);
-    tray.Create();
+    tray.OnTaskbarCreated();  // too early: the icon is added by Create
+    EXPECT_FALSE(shell.Shown());
+    EXPECT_TRUE(tray.Create());
     tray.SetIcon(TrayImage::Information);
     tray.SetTooltipText("waiting");
 
