@@ -27,6 +27,9 @@ class TextRenderer;
 class SkypeWire;
 class TrayIcon;
 class WindowAutomation;
+class Shell;
+class OsVersion;
+class FileSystem;
 
 // The OS services, one port each. Subsystems add theirs here.
 struct Ports {
@@ -42,6 +45,9 @@ struct Ports {
     Collator& collator;
     WindowAutomation& windowAutomation;
     TrayIcon& trayIcon;
+    Shell& shell;
+    OsVersion& osVersion;
+    FileSystem& fileSystem;
 };
 
 class Application {

@@ -7,12 +7,15 @@
 #include "platform/sim/box_text_renderer.h"
 #include "platform/sim/fake_clock.h"
 #include "platform/sim/fixed_module_path.h"
+#include "platform/sim/host_file_system.h"
 #include "platform/sim/ini_profile.h"
 #include "platform/sim/memory_log_sink.h"
 #include "platform/sim/memory_registry.h"
 #include "platform/sim/sim_collator.h"
 #include "platform/sim/sim_hid_bus.h"
 #include "platform/sim/sim_main_window.h"
+#include "platform/sim/sim_os_version.h"
+#include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_skype_client.h"
 #include "platform/sim/sim_tray_icon.h"
 #include "platform/sim/sim_window_automation.h"
@@ -41,6 +44,9 @@ struct SimPlatform {
     std::unique_ptr<Collator> collator = MakeSystemCollator();
     SimWindowAutomation windows;
     SimTrayIcon trayIcon;
+    SimShell shell;
+    SimOsVersion osVersion;
+    HostFileSystem fileSystem;
 };
 
 }  // namespace vocastra

@@ -7,14 +7,17 @@
 #include "platform/win32/gdiplus_text_renderer.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_collator.h"
+#include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_hid_bus.h"
 #include "platform/win32/win32_main_window.h"
 #include "platform/win32/win32_module_path.h"
+#include "platform/win32/win32_os_version.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_skype_wire.h"
 #include "platform/win32/win32_tray_icon.h"
 #include "platform/win32/win32_window_automation.h"
-#include "platform/win32/win32_skype_wire.h"
 
 namespace vocastra::win32 {
 
@@ -32,7 +35,10 @@ struct Win32Platform {
                      .skypeWire = skypeWire,
                      .collator = collator,
                      .windowAutomation = windowAutomation,
-                     .trayIcon = trayIcon};
+                     .trayIcon = trayIcon,
+                     .shell = shell,
+                     .osVersion = osVersion,
+                     .fileSystem = fileSystem};
     }
 
     Win32Clock clock;
@@ -48,6 +54,9 @@ struct Win32Platform {
     Win32TrayIcon trayIcon;
     Win32SkypeWire skypeWire;
     Win32Collator collator;
+    Win32Shell shell;
+    Win32OsVersion osVersion;
+    Win32FileSystem fileSystem;
 };
 
 }  // namespace vocastra::win32
