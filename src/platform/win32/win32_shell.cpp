@@ -1,8 +1,9 @@
 #include "platform/win32/win32_shell.h"
 
+#include <windows.h>
+// After windows.h, which they build on.
 #include <shellapi.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include "platform/win32/win32_text.h"
 
