@@ -22,6 +22,64 @@ Process::~Process() {
     Kill();
 }
 
+namespace {
+
+// The job every child joins; its port reports processes joining and the job
+// running empty, in order. Never closed: the runner's end closes it, and
+// KILL_ON_JOB_CLOSE then ends what is left.
+struct ChildJob {
+    HANDLE job = nullptr;
+    HANDLE port = nullptr;
+    bool used = false;
+
+    ChildJob() {
+        job = ::CreateJobObjectW(nullptr, nullptr);
+        port = ::CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
+        if (!job || !port)
+            return;
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        JOBOBJECT_ASSOCIATE_COMPLETION_PORT assoc{};
+        assoc.CompletionKey = job;
+        assoc.CompletionPort = port;
+        if (!::SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits,
+                                       sizeof(limits)) ||
+            !::SetInformationJobObject(job, JobObjectAssociateCompletionPortInformation, &assoc,
+                                       sizeof(assoc)))
+            job = nullptr;
+    }
+};
+
+ChildJob& Job() {
+    static ChildJob j;
+    return j;
+}
+
+// Inheritable handles for a child's standard streams: the null device, and a
+// copy of the runner's error output (or the null device when it has none).
+struct ChildStdio {
+    HANDLE nul = INVALID_HANDLE_VALUE;
+    HANDLE err = INVALID_HANDLE_VALUE;
+
+    ChildStdio() {
+        SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
+        nul = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
+        const HANDLE own = ::GetStdHandle(STD_ERROR_HANDLE);
+        if (own == nullptr || own == INVALID_HANDLE_VALUE ||
+            !::DuplicateHandle(::GetCurrentProcess(), own, ::GetCurrentProcess(), &err, 0, TRUE,
+                               DUPLICATE_SAME_ACCESS))
+            err = nul;
+    }
+};
+
+const ChildStdio& Stdio() {
+    static const ChildStdio s;
+    return s;
+}
+
+}  // namespace
+
 Process Process::Start(const std::wstring& exe, const std::wstring& args,
                        const std::wstring& workDir, const std::vector<std::wstring>& env) {
     std::wstring cmd = Quote(exe);
@@ -46,16 +104,87 @@ Process Process::Start(const std::wstring& exe, const std::wstring& args,
         envBlock.push_back(L'\0');
     }
 
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    Process p;
-    if (!::CreateProcessW(exe.c_str(), cmdBuf.data(), nullptr, nullptr, FALSE,
-                          env.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
-                          env.empty() ? nullptr : envBlock.data(),
-                          workDir.empty() ? nullptr : workDir.c_str(), &si, &p.m_pi))
-        throw Failure{"cannot start " + Narrow(exe) + " (error " +
+    ChildJob& job = Job();
+    const ChildStdio& io = Stdio();
+    if (!job.job || io.nul == INVALID_HANDLE_VALUE)
+        throw Failure{"cannot prepare the job or the handles for child processes (error " +
                       std::to_string(::GetLastError()) + ")"};
+
+    // Only the two stream handles are inherited, nothing else the runner holds.
+    HANDLE inherited[2] = {io.nul, io.err};
+    const DWORD inheritedCount = io.err == io.nul ? 1 : 2;
+    SIZE_T attrSize = 0;
+    ::InitializeProcThreadAttributeList(nullptr, 1, 0, &attrSize);
+    std::vector<unsigned char> attrBuf(attrSize);
+    auto* attrs = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attrBuf.data());
+    if (!::InitializeProcThreadAttributeList(attrs, 1, 0, &attrSize))
+        throw Failure{"cannot prepare the start of " + Narrow(exe)};
+    const bool listed =
+        ::UpdateProcThreadAttribute(attrs, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                                    inheritedCount * sizeof(HANDLE), nullptr, nullptr) != FALSE;
+
+    STARTUPINFOEXW si{};
+    si.StartupInfo.cb = sizeof(si);
+    si.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    si.StartupInfo.hStdInput = io.nul;
+    si.StartupInfo.hStdOutput = io.nul;
+    si.StartupInfo.hStdError = io.err;
+    si.lpAttributeList = attrs;
+    // Suspended until it is in the job, so whatever it starts is in it too.
+    const DWORD flags = CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT |
+                        (env.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT);
+    Process p;
+    const BOOL started =
+        listed &&
+        ::CreateProcessW(exe.c_str(), cmdBuf.data(), nullptr, nullptr, TRUE, flags,
+                         env.empty() ? nullptr : envBlock.data(),
+                         workDir.empty() ? nullptr : workDir.c_str(), &si.StartupInfo, &p.m_pi);
+    const DWORD startError = ::GetLastError();
+    ::DeleteProcThreadAttributeList(attrs);
+    if (!started)
+        throw Failure{"cannot start " + Narrow(exe) + " (error " + std::to_string(startError) +
+                      ")"};
+    if (!::AssignProcessToJobObject(job.job, p.m_pi.hProcess)) {
+        const DWORD e = ::GetLastError();
+        p.Kill();
+        throw Failure{"cannot put " + Narrow(exe) + " into the runner's job (error " +
+                      std::to_string(e) + ")"};
+    }
+    job.used = true;
+    ::ResumeThread(p.m_pi.hThread);
     return p;
+}
+
+bool EndAllProcesses(DWORD ms) {
+    ChildJob& job = Job();
+    if (!job.used)
+        return true;
+    ::TerminateJobObject(job.job, 1);
+    // A process joining sets `alive`; the job running empty clears it. Once
+    // the queue is read and nothing is alive, every process is gone.
+    bool alive = false;
+    const ULONGLONG end = ::GetTickCount64() + ms;
+    for (;;) {
+        DWORD wait = 0;
+        if (alive) {
+            const ULONGLONG now = ::GetTickCount64();
+            if (now >= end)
+                return false;
+            wait = static_cast<DWORD>(end - now);
+        }
+        DWORD message = 0;
+        ULONG_PTR key = 0;
+        LPOVERLAPPED pid = nullptr;
+        if (!::GetQueuedCompletionStatus(job.port, &message, &key, &pid, wait)) {
+            if (!alive)
+                return true;
+            continue;
+        }
+        if (message == JOB_OBJECT_MSG_NEW_PROCESS)
+            alive = true;
+        else if (message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO)
+            alive = false;
+    }
 }
 
 bool Process::Running() const {
@@ -76,10 +205,11 @@ DWORD Process::ExitCode() const {
 void Process::Kill() {
     if (!m_pi.hProcess)
         return;
-    if (Running()) {
+    // Gone means gone: closing the handle of a process still ending would
+    // leave it holding the runner's output pipe.
+    if (Running())
         ::TerminateProcess(m_pi.hProcess, 1);
-        ::WaitForSingleObject(m_pi.hProcess, 5000);
-    }
+    ::WaitForSingleObject(m_pi.hProcess, INFINITE);
     ::CloseHandle(m_pi.hProcess);
     ::CloseHandle(m_pi.hThread);
     m_pi = {};

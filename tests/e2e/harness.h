@@ -43,7 +43,10 @@ struct Failure {
     } while (0)
 
 // A child process. Ended (TerminateProcess) on destruction if still running,
-// so a failing scenario leaves nothing behind.
+// so a failing scenario leaves nothing behind. Every child, and whatever it
+// starts in turn, belongs to one job of the runner's: when the runner ends,
+// however it ends, none of them outlives it and keeps its output pipe open
+// (the test driver waits for that pipe's end).
 class Process {
   public:
     Process() = default;
@@ -53,6 +56,8 @@ class Process {
 
     // Starts `exe` with `args` (already quoted as needed) in `workDir`.
     // Extra environment entries ("NAME=value") are added to this process's.
+    // Its input and output are the null device; its error output is the
+    // runner's, so what a helper complains about lands in the test's log.
     static Process Start(const std::wstring& exe, const std::wstring& args = L"",
                          const std::wstring& workDir = L"",
                          const std::vector<std::wstring>& env = {});
@@ -62,11 +67,16 @@ class Process {
     bool WaitExit(DWORD ms) const;
     DWORD ExitCode() const;  // STILL_ACTIVE while running
     DWORD Id() const { return m_pi.dwProcessId; }
+    // Ends the process and returns once it is gone.
     void Kill();
 
   private:
     PROCESS_INFORMATION m_pi{};
 };
+
+// Ends every process the runner started, and theirs, and waits until they
+// are gone: false when some are still there after `ms`.
+bool EndAllProcesses(DWORD ms);
 
 // Runs a helper to its end (at most `ms`) and returns its exit code, or -1
 // when it did not end in time.

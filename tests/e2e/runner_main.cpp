@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <exception>
 #include <string>
 
 #include "harness.h"
@@ -55,10 +56,21 @@ int wmain(int argc, wchar_t** argv) {
     for (const auto& s : e2e::Scenarios()) {
         if (name != s.name)
             continue;
+        std::string failure;
         try {
             s.fn(ctx);
         } catch (const e2e::Failure& f) {
-            std::printf("FAIL %s: %s\n", s.name, f.message.c_str());
+            failure = f.message;
+        } catch (const std::exception& e) {
+            failure = std::string("unexpected exception: ") + e.what();
+        }
+        // Nothing the scenario started may outlive the runner: it would hold
+        // the runner's output open after the result.
+        if (!e2e::EndAllProcesses(30000))
+            failure += std::string(failure.empty() ? "" : "; ") +
+                       "processes it started were still there 30 s after being ended";
+        if (!failure.empty()) {
+            std::printf("FAIL %s: %s\n", s.name, failure.c_str());
             return 1;
         }
         std::printf("ok %s\n", s.name);
