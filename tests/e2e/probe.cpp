@@ -4,25 +4,36 @@
 //   e2e_probe visible   exit 0 when it is visible, 1 when hidden, 2 when missing
 //   e2e_probe show      asks the window to show itself; 0 when it exists
 //   e2e_probe quit      posts WM_USER+1 (the quit request); 0 when posted
-//   e2e_probe hold      keeps a hidden window open until killed: while one
+//   e2e_probe hold [READY]
+//                       keeps a hidden window open until killed: while one
 //                       process uses the desktop, Wine keeps it (and its
 //                       explorer) alive, so each scenario does not pay to
-//                       start and close it again
+//                       start and close it again. Once the window exists
+//                       (Wine's session and desktop are up) it creates the
+//                       file READY, for a script waiting on the session
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2) {
-        std::fwprintf(stderr, L"usage: e2e_probe find|visible|show|quit|hold\n");
+    const bool hold = argc >= 2 && std::wcscmp(argv[1], L"hold") == 0;
+    if (argc != 2 && !(hold && argc == 3)) {
+        std::fwprintf(stderr, L"usage: e2e_probe find|visible|show|quit|hold [READY]\n");
         return 3;
     }
     const wchar_t* cmd = argv[1];
-    if (std::wcscmp(cmd, L"hold") == 0) {
+    if (hold) {
         if (!::CreateWindowExW(0, L"STATIC", L"e2e desktop keeper", WS_POPUP, 0, 0, 1, 1, nullptr,
                                nullptr, nullptr, nullptr))
             return 2;
+        if (argc == 3) {
+            const HANDLE ready = ::CreateFileW(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (ready == INVALID_HANDLE_VALUE)
+                return 2;
+            ::CloseHandle(ready);
+        }
         MSG msg;
         while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
             ::DispatchMessageW(&msg);
