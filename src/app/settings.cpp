@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "app/log.h"
 #include "app/text_util.h"
@@ -36,12 +37,47 @@ constexpr IntKey kTrailingInts[] = {
     {"VAL_LANGUAGE", &Settings::VAL_LANGUAGE},
 };
 
+// Reads one optional handset id; `source` says where the id in use came from.
+uint16_t ReadHandsetId(Profile& profile, const std::string& file, const char* key, uint16_t def,
+                       std::string& source) {
+    const std::string text = profile.GetString(file, kSection, key, "", 64);
+    uint16_t id = def;
+    if (text.empty())
+        source = "built in";
+    else if (ParseUsbId(text, id))
+        source = kSettingsFileName;
+    else
+        source = StrPrintf("built in, %s \"%s\" is not a hexadecimal id", key, text.c_str());
+    return id;
+}
+
 std::string DirectoryOf(const std::string& path) {
     const auto cut = path.find_last_of("\\/");
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
 }  // namespace
+
+bool ParseUsbId(const std::string& text, uint16_t& id) {
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    std::size_t i = 0;
+    while (i < text.size() && blank(text[i]))
+        ++i;
+    if (text.compare(i, 2, "0x") == 0 || text.compare(i, 2, "0X") == 0)
+        i += 2;
+    const std::size_t start = i;
+    while (i < text.size() && std::isxdigit(static_cast<unsigned char>(text[i])))
+        ++i;
+    if (i == start || i - start > 4)
+        return false;
+    const auto value = std::stoul(text.substr(start, i - start), nullptr, 16);
+    while (i < text.size() && blank(text[i]))
+        ++i;
+    if (i < text.size() && text[i] != ';')
+        return false;
+    id = static_cast<uint16_t>(value);
+    return true;
+}
 
 int CIniFile::ReadString(const std::string& key, const std::string& section, std::string& out) {
     out = m_profile.GetString(m_strFileName, section, key, "", 255);
@@ -90,6 +126,16 @@ void SettingsStore::LoadSettings() {
         const std::string key = StrPrintf("VAL_KEYSCAN_%d", i + 1);
         s.VAL_KEYSCAN[i] = readInt("KEY", key.c_str(), s.VAL_KEYSCAN[i]);
     }
+    // A handset whose ids differ from the build's is named in the file; one
+    // line tells which ids the walk looks for, and why.
+    std::string vidSource, pidSource;
+    s.VAL_HANDSET_VID =
+        ReadHandsetId(m_profile, file, "VAL_HANDSET_VID", kHandsetVendorId, vidSource);
+    s.VAL_HANDSET_PID =
+        ReadHandsetId(m_profile, file, "VAL_HANDSET_PID", kHandsetProductId, pidSource);
+    LogPrintA("LoadSettings: handset VID_%04X (%s), PID_%04X (%s)",
+              unsigned{s.VAL_HANDSET_VID.load()}, vidSource.c_str(),
+              unsigned{s.VAL_HANDSET_PID.load()}, pidSource.c_str());
     // The level indexes a three-entry table: a hand-edited value outside it
     // would read past the table, so it is brought into range here.
     const int32_t level = s.VAL_LCM_CONTRAST;

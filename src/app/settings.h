@@ -5,7 +5,19 @@
 #include <cstdint>
 #include <string>
 
+#ifndef VOCASTRA_HANDSET_VID
+#define VOCASTRA_HANDSET_VID 0x1130
+#endif
+#ifndef VOCASTRA_HANDSET_PID
+#define VOCASTRA_HANDSET_PID 0x0202
+#endif
+
 namespace vocastra {
+
+// The handset's USB ids as built (a build option, see README); the settings
+// file may name others.
+inline constexpr uint16_t kHandsetVendorId = VOCASTRA_HANDSET_VID;
+inline constexpr uint16_t kHandsetProductId = VOCASTRA_HANDSET_PID;
 
 class Profile;
 class ModulePath;
@@ -37,7 +49,15 @@ struct Settings {
     // Section "KEY": the key code of scan codes 1..25 (index 0 is scan code 1).
     int32_t VAL_KEYSCAN[kKeyScanCount] = {10, 1,  4,  7,  22, 17, 2,  5,  8,  0,  18, 3, 6,
                                           9,  23, 11, 12, 14, 15, 19, 13, 24, 16, 21, 20};
+    // Section "SETTING", optional and never written: the ids of the handset's
+    // HID interface when they are not the build's (hexadecimal in the file).
+    std::atomic<uint16_t> VAL_HANDSET_VID{kHandsetVendorId};
+    std::atomic<uint16_t> VAL_HANDSET_PID{kHandsetProductId};
 };
+
+// A USB id as Device Manager shows it: one to four hexadecimal digits, "0x"
+// allowed before them, blanks or a ";" comment after. False for anything else.
+bool ParseUsbId(const std::string& text, uint16_t& id);
 
 // Accessor for one INI file; remembers the result of its last call.
 class CIniFile {
@@ -74,7 +94,8 @@ public:
     std::string SettingsFilePath();
 
     void LoadSettings();
-    // Writes the thirteen "SETTING" keys; never the "LCM" or "KEY" sections.
+    // Writes the thirteen "SETTING" keys; never the "LCM" or "KEY" sections
+    // nor the handset ids.
     void SaveSettings();
     // Stores `language`, writes it at once, sets or deletes the Run value,
     // then saves everything.

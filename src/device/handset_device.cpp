@@ -6,9 +6,9 @@ namespace vocastra {
 
 HandsetDevice::HandsetDevice(HidBus& b, SettingsStore& store, AppFlags& flags,
                              MainWindow& mainWindow, Clock& clock, CVocastraDlg& dlg,
-                             ConnectionLog& log, uint16_t vendorId, uint16_t productId)
+                             ConnectionLog& log)
     : bus(b),
-      transport(b, vendorId, productId),
+      transport(b, store.settings()),
       commands(transport, clock),
       flasher(commands, clock),
       keys(transport, commands, store, flags, mainWindow, clock, log),

@@ -4,30 +4,19 @@
 #pragma once
 #include <cstdint>
 
+#include "app/settings.h"
 #include "device/device_change.h"
 #include "device/handset_commands.h"
 #include "device/key_pipeline.h"
 #include "device/led_flasher.h"
 #include "device/usb_hid_device.h"
 
-#ifndef VOCASTRA_HANDSET_VID
-#define VOCASTRA_HANDSET_VID 0x1130
-#endif
-#ifndef VOCASTRA_HANDSET_PID
-#define VOCASTRA_HANDSET_PID 0x0202
-#endif
-
 namespace vocastra {
-
-// The handset's USB ids: a build option (see README).
-inline constexpr uint16_t kHandsetVendorId = VOCASTRA_HANDSET_VID;
-inline constexpr uint16_t kHandsetProductId = VOCASTRA_HANDSET_PID;
 
 class HandsetDevice {
   public:
     HandsetDevice(HidBus& bus, SettingsStore& store, AppFlags& flags, MainWindow& mainWindow,
-                  Clock& clock, CVocastraDlg& dlg, ConnectionLog& log,
-                  uint16_t vendorId = kHandsetVendorId, uint16_t productId = kHandsetProductId);
+                  Clock& clock, CVocastraDlg& dlg, ConnectionLog& log);
     ~HandsetDevice();
 
     // When false, the start-up points start no threads: tests and scripted

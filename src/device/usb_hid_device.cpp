@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/log.h"
+#include "app/settings.h"
 
 namespace vocastra {
 namespace {
@@ -21,6 +22,17 @@ CUsbHidDevice::CUsbHidDevice(const char* name) : m_name(name) {
 HidTransport::HidTransport(HidBus& bus, uint16_t vendorId, uint16_t productId)
     : m_bus(bus), m_vendorId(vendorId), m_productId(productId) {}
 
+HidTransport::HidTransport(HidBus& bus, const Settings& settings)
+    : m_bus(bus), m_settings(&settings) {}
+
+uint16_t HidTransport::VendorId() const {
+    return m_settings ? m_settings->VAL_HANDSET_VID.load() : m_vendorId;
+}
+
+uint16_t HidTransport::ProductId() const {
+    return m_settings ? m_settings->VAL_HANDSET_PID.load() : m_productId;
+}
+
 void HidTransport::HandlesChanged() {
     std::lock_guard lock(m_handleMutex);
     m_handleCv.notify_all();
@@ -35,6 +47,7 @@ void HidTransport::Wake() {
 
 bool HidTransport::FindCollection(CUsbHidDevice& device, Side side) {
     const bool read = side == Side::Read;
+    const uint16_t vendorId = VendorId(), productId = ProductId();
     for (const HidInterfaceInfo& info : m_bus.EnumerateInterfaces()) {
         using Status = HidInterfaceInfo::Status;
         if (info.status == Status::DetailFailed) {
@@ -48,8 +61,8 @@ bool HidTransport::FindCollection(CUsbHidDevice& device, Side side) {
             LogRaw("Device List=>CreateFile open error!");
             continue;
         }
-        if (info.status == Status::NoAttributes || info.vendorId != m_vendorId ||
-            info.productId != m_productId)
+        if (info.status == Status::NoAttributes || info.vendorId != vendorId ||
+            info.productId != productId)
             continue;
         if (info.status == Status::NoPreparsedData) {
             if (read)

@@ -44,10 +44,15 @@ struct CUsbHidDevice {
     std::atomic<uint8_t> m_bReadDone{0};
 };
 
+struct Settings;
+
 // The transport over the HidBus port for the handset with the given ids.
 class HidTransport {
   public:
     HidTransport(HidBus& bus, uint16_t vendorId, uint16_t productId);
+    // The ids the settings name, taken at each walk and device change: they
+    // are known only once the settings are loaded.
+    HidTransport(HidBus& bus, const Settings& settings);
 
     CUsbHidDevice g_UsbWriteDevice{"write"};
     CUsbHidDevice g_UsbReadDevice{"read"};
@@ -81,8 +86,8 @@ class HidTransport {
     // Wakes WaitForReadHandle and a read blocked on the read handle.
     void Wake();
 
-    uint16_t VendorId() const { return m_vendorId; }
-    uint16_t ProductId() const { return m_productId; }
+    uint16_t VendorId() const;
+    uint16_t ProductId() const;
     HidBus& bus() { return m_bus; }
 
   private:
@@ -91,8 +96,9 @@ class HidTransport {
     void HandlesChanged();
 
     HidBus& m_bus;
-    uint16_t m_vendorId;
-    uint16_t m_productId;
+    const Settings* m_settings = nullptr;
+    uint16_t m_vendorId = 0;
+    uint16_t m_productId = 0;
     std::mutex m_handleMutex;
     std::condition_variable m_handleCv;
 };

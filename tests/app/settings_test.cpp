@@ -1,5 +1,7 @@
 #include "app/settings.h"
 
+#include "app/log.h"
+#include "app/text_util.h"
 #include "platform/sim/sim_platform.h"
 #include "test_support.h"
 
@@ -11,6 +13,8 @@ struct SettingsFixture : ::testing::Test {
     SimPlatform sim{dir.Path()};
     Settings settings;
     SettingsStore store{settings, sim.profile, sim.modulePath, sim.registry};
+    SettingsFixture() { SetLogSink(&sim.logSink); }
+    ~SettingsFixture() override { SetLogSink(nullptr); }
 };
 
 TEST_F(SettingsFixture, MissingFileGivesTheDefaults) {
@@ -73,6 +77,57 @@ TEST_F(SettingsFixture, SaveWritesTheThirteenKeysAndLeavesHandsetSectionsAlone) 
     EXPECT_EQ(reloaded.VAL_AUDIO_IN_VOLUME, 12);
     EXPECT_EQ(reloaded.VAL_RINGTONE, "Ring 2.wav");
     EXPECT_EQ(reloaded.VAL_KEYSCAN[0], 3);
+}
+
+TEST(ParseUsbId, TakesWhatDeviceManagerShowsAndNothingElse) {
+    struct Case {
+        const char* text;
+        bool ok;
+        uint16_t id;
+    } cases[] = {
+        {"0d8c", true, 0x0D8C},  {"0D8C", true, 0x0D8C}, {"0x1130", true, 0x1130},
+        {" 13d ", true, 0x013D}, {"ffff", true, 0xFFFF}, {"0202 ; mine", true, 0x0202},
+        {"", false, 0},          {"0x", false, 0},       {"12345", false, 0},
+        {"VID_0D8C", false, 0},  {"0d8c&", false, 0},    {"-1", false, 0},
+        {"12 34", false, 0},     {"g1", false, 0},
+    };
+    for (const auto& c : cases) {
+        uint16_t id = 0x4242;
+        EXPECT_EQ(ParseUsbId(c.text, id), c.ok) << c.text;
+        EXPECT_EQ(id, c.ok ? c.id : 0x4242) << c.text;
+    }
+}
+
+TEST_F(SettingsFixture, HandsetIdsFromTheFileAndKeptBySave) {
+    store.LoadSettings();
+    EXPECT_EQ(settings.VAL_HANDSET_VID, kHandsetVendorId);
+    EXPECT_EQ(settings.VAL_HANDSET_PID, kHandsetProductId);
+    EXPECT_TRUE(sim.logSink.Contains(
+        StrPrintf("LoadSettings: handset VID_%04X (built in), PID_%04X (built in)",
+                  unsigned{kHandsetVendorId}, unsigned{kHandsetProductId})));
+
+    sim.logSink.Clear();
+    const std::string file = "[SETTING]\nVAL_HANDSET_VID=0d8c\nVAL_HANDSET_PID=0x013C ; mine\n";
+    dir.Write("Vocastra.ini", file);
+    store.LoadSettings();
+    EXPECT_EQ(settings.VAL_HANDSET_VID, 0x0D8C);
+    EXPECT_EQ(settings.VAL_HANDSET_PID, 0x013C);
+    EXPECT_TRUE(sim.logSink.Contains(
+        "LoadSettings: handset VID_0D8C (Vocastra.ini), PID_013C (Vocastra.ini)"));
+    // Saving writes the thirteen keys after the user's lines and leaves those as they are.
+    store.SaveSettings();
+    EXPECT_EQ(dir.Read("Vocastra.ini").rfind(file, 0), 0u);
+
+    sim.logSink.Clear();
+    dir.Write("Vocastra.ini", "[SETTING]\nVAL_HANDSET_VID=VID_0D8C\nVAL_HANDSET_PID=013C\n");
+    store.LoadSettings();
+    EXPECT_EQ(settings.VAL_HANDSET_VID, kHandsetVendorId);
+    EXPECT_EQ(settings.VAL_HANDSET_PID, 0x013C);
+    EXPECT_EQ(sim.logSink.Lines().size(), 1u);
+    EXPECT_TRUE(sim.logSink.Contains(
+        StrPrintf("LoadSettings: handset VID_%04X (built in, VAL_HANDSET_VID \"VID_0D8C\" is not a "
+                  "hexadecimal id), PID_013C (Vocastra.ini)",
+                  unsigned{kHandsetVendorId})));
 }
 
 TEST_F(SettingsFixture, AutorunSetsAndDeletesTheRunValue) {

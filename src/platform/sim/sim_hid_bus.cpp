@@ -16,6 +16,12 @@ SimHidBus::~SimHidBus() {
     m_handset.SetInputSink(nullptr);
 }
 
+void SimHidBus::SetIds(uint16_t vendorId, uint16_t productId) {
+    std::lock_guard lock(m_mutex);
+    m_vendorId = vendorId;
+    m_productId = productId;
+}
+
 std::string SimHidBus::CollectionPath(int collection) const {
     char buf[160];
     std::snprintf(buf, sizeof buf,

@@ -44,6 +44,9 @@ class SimHidBus : public HidBus {
     bool IsPlugged() const;
     // The report lengths the handset's collections declare (defaults 33).
     void SetDeclaredLengths(uint16_t inputLength, uint16_t outputLength);
+    // The handset's USB ids (those given at construction until then); set
+    // while it is unplugged.
+    void SetIds(uint16_t vendorId, uint16_t productId);
     // Upper-case interface paths, as some systems report them.
     void SetUpperCasePaths(bool upper);
     // Adds an interface of some other device; it stays present.
