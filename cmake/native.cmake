@@ -11,9 +11,7 @@ target_include_directories(vocastra_sim_tool PRIVATE ${CURSES_INCLUDE_DIRS})
 target_link_libraries(vocastra_sim_tool PRIVATE ${CURSES_LIBRARIES})
 add_executable(vocastra-sim tools/vocastra-sim/main.cpp)
 # The simulator runs from beside its data files, as the exe does.
-add_custom_target(vocastra_sim_data ALL
-    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data ${CMAKE_BINARY_DIR})
-add_dependencies(vocastra-sim vocastra_sim_data)
+add_dependencies(vocastra-sim vocastra_data)
 target_link_libraries(vocastra-sim PRIVATE vocastra_sim_tool vocastra_warnings)
 
 find_package(benchmark QUIET)

@@ -9,7 +9,7 @@ packages=(
     fonts-liberation fonts-wqy-microhei
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools
-    wine64 xvfb xauth imagemagick
+    wine64 xvfb xauth imagemagick nsis
     dpkg-dev tcl make
 )
 missing=()
