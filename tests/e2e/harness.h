@@ -19,6 +19,7 @@ struct Context {
     std::wstring workRoot;     // scratch root; each scenario gets a fresh folder
     std::wstring sourceDir;    // the repository, for test data
     std::wstring skypeSimExe;  // the stand-in client (tools/skype-sim)
+    std::wstring setupExe;     // vocastra-setup.exe, as built
 };
 
 // Thrown by the checks; the runner reports the message and fails.

@@ -1,7 +1,7 @@
 // e2e_runner: runs one end-to-end scenario (or lists them).
 //   e2e_runner --list
 //   e2e_runner SCENARIO --exe VOCASTRA.EXE --probe E2E_PROBE.EXE --work DIR --source DIR
-//              [--skype-sim SKYPE-SIM.EXE]
+//              [--skype-sim SKYPE-SIM.EXE] [--setup VOCASTRA-SETUP.EXE]
 // Paths may be given the Unix way (/work/...): they are reached through
 // Wine's Z: drive.
 #include <windows.h>
@@ -52,6 +52,8 @@ int wmain(int argc, wchar_t** argv) {
             ctx.sourceDir = val;
         else if (opt == L"--skype-sim")
             ctx.skypeSimExe = val;
+        else if (opt == L"--setup")
+            ctx.setupExe = val;
     }
     for (const auto& s : e2e::Scenarios()) {
         if (name != s.name)

@@ -17,28 +17,12 @@
 #include "client_control.h"
 #include "handset_server.h"
 #include "harness.h"
+#include "tray_icons.h"
 
 namespace {
 
-constexpr wchar_t kTrayWindowClass[] = L"__winex11_standalone_tray";
-constexpr wchar_t kTrayIconClass[] = L"__winex11_tray_icon";
-
-std::set<HWND> TrayIcons() {
-    std::set<HWND> icons;
-    HWND tray = ::FindWindowW(kTrayWindowClass, nullptr);
-    for (HWND w = tray ? ::FindWindowExW(tray, nullptr, kTrayIconClass, nullptr) : nullptr; w;
-         w = ::FindWindowExW(tray, w, kTrayIconClass, nullptr))
-        icons.insert(w);
-    return icons;
-}
-
-// An icon in the tray that was not among `before`: the program's.
-HWND NewTrayIcon(const std::set<HWND>& before) {
-    for (HWND w : TrayIcons())
-        if (!before.count(w))
-            return w;
-    return nullptr;
-}
+using e2e::NewTrayIcon;
+using e2e::TrayIcons;
 
 struct Picture {
     int width = 0;
