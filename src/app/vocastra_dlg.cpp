@@ -10,7 +10,7 @@
 
 namespace vocastra {
 
-CVocastraDlg::Points::Points(ConnectionLog& log)
+CVocastraDlg::Points::Points(const ConnectionOwner& log)
     : RegisterDeviceNotification(log, "RegisterDeviceNotification"),
       CreateTrayIcon(log, "CreateTrayIcon"),
       CreateVirtualDisplay(log, "CreateVirtualDisplay"),
@@ -46,9 +46,9 @@ CVocastraDlg::Points::Points(ConnectionLog& log)
       EndDialog(log, "EndDialog"),
       TerminateProcess(log, "TerminateProcess") {}
 
-CVocastraDlg::CVocastraDlg(SettingsStore& store, Clock& clock, Registry& registry,
-                           AppFlags& flags, ConnectionLog& log)
-    : points(log),
+CVocastraDlg::CVocastraDlg(SettingsStore& store, Clock& clock, Registry& registry, AppFlags& flags,
+                           ConnectionLog& log)
+    : points({log, "dlg.points"}),
       m_store(store),
       m_clock(clock),
       m_registry(registry),
@@ -121,7 +121,8 @@ bool CVocastraDlg::HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam
         case WM_TRAY_NOTIFY:
             if (lParam == kLButtonDblClk) {
                 // A double click while the sheet is open must not stack a second one.
-                if (!m_bSettingSheetOpen) OpenSettingSheet(0);
+                if (!m_bSettingSheetOpen)
+                    OpenSettingSheet(0);
             } else {
                 points.OnTrayNotification(lParam);
             }

@@ -26,7 +26,7 @@ struct AppFlags {
 };
 
 class CVocastraDlg {
-public:
+  public:
     CVocastraDlg(SettingsStore& store, Clock& clock, Registry& registry, AppFlags& flags,
                  ConnectionLog& log);
 
@@ -45,7 +45,7 @@ public:
     // The device objects, the key pipeline, the tray, the client link, the
     // display, audio and settings sheet, as they become available.
     struct Points {
-        explicit Points(ConnectionLog& log);
+        explicit Points(const ConnectionOwner& log);
         ConnectionPoint<void()> RegisterDeviceNotification;
         ConnectionPoint<void()> CreateTrayIcon;
         ConnectionPoint<void()> CreateVirtualDisplay;
@@ -89,7 +89,7 @@ public:
     const std::string& InDeviceName() const { return m_strInDevice; }
     void SetDeviceNames(std::string out, std::string in);
 
-private:
+  private:
     SettingsStore& m_store;
     Clock& m_clock;
     Registry& m_registry;
@@ -98,6 +98,5 @@ private:
     std::string m_strOutDevice;  // handset playback device name
     std::string m_strInDevice;   // handset recording device name
 };
-
 
 }  // namespace vocastra

@@ -13,12 +13,12 @@
 
 namespace vocastra {
 
-DeviceChange::Points::Points(ConnectionLog& log)
+DeviceChange::Points::Points(const ConnectionOwner& log)
     : SetSkypeAudioDevices(log, "SetSkypeAudioDevices") {}
 
 DeviceChange::DeviceChange(HidTransport& transport, HandsetCommands& commands, KeyPipeline& keys,
                            CVocastraDlg& dlg, AppFlags& flags, ConnectionLog& log)
-    : points(log),
+    : points({log, "device.deviceChange.points"}),
       m_transport(transport),
       m_commands(commands),
       m_keys(keys),

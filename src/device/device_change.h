@@ -20,7 +20,7 @@ class KeyPipeline;
 class DeviceChange : public HidDeviceListener {
   public:
     struct Points {
-        explicit Points(ConnectionLog& log);
+        explicit Points(const ConnectionOwner& log);
         // Tells the client to use the handset's audio devices.
         ConnectionPoint<void()> SetSkypeAudioDevices;
     } points;

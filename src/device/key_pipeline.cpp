@@ -20,7 +20,7 @@ constexpr uint32_t kReconnectPollMs = 10;
 constexpr std::size_t kMaxPathChars = 260;
 }  // namespace
 
-KeyPipeline::Points::Points(ConnectionLog& log)
+KeyPipeline::Points::Points(const ConnectionOwner& log)
     : CurrentMode(log, "CurrentMode"),
       DispatchKeyToMode(log, "DispatchKeyToMode"),
       RefreshDisplay(log, "RefreshDisplay"),
@@ -31,7 +31,7 @@ KeyPipeline::Points::Points(ConnectionLog& log)
 
 KeyPipeline::KeyPipeline(HidTransport& transport, HandsetCommands& commands, SettingsStore& store,
                          AppFlags& flags, MainWindow& mainWindow, Clock& clock, ConnectionLog& log)
-    : points(log),
+    : points({log, "device.keys.points"}),
       m_transport(transport),
       m_commands(commands),
       m_store(store),

@@ -36,7 +36,7 @@ class KeyPipeline {
   public:
     // Calls into the modes, the tray, the key tone player and the mixer.
     struct Points {
-        explicit Points(ConnectionLog& log);
+        explicit Points(const ConnectionOwner& log);
         ConnectionPoint<int()> CurrentMode;  // the current handset mode id
         ConnectionPoint<void(int)> DispatchKeyToMode;
         ConnectionPoint<void()> RefreshDisplay;

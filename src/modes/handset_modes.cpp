@@ -17,7 +17,7 @@ namespace vocastra {
 HandsetModes::HandsetModes(Settings& settings, Clock& clock, CVirtualDisplay& display,
                            LanguageTexts& language, WindowAutomation& windows, AppFlags& flags,
                            ConnectionLog& log)
-    : links(log),
+    : links({log, "modes.links"}),
       m_settings(settings),
       m_clock(clock),
       m_display(display),

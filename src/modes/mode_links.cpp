@@ -2,7 +2,7 @@
 
 namespace vocastra {
 
-ModeLinks::ModeLinks(ConnectionLog& log)
+ModeLinks::ModeLinks(const ConnectionOwner& log)
     : NewWriteCmd(log, "NewWriteCmd"),
       SendMessageToSkype(log, "SendMessageToSkype"),
       GetCurrentCalls(log, "GetCurrentCalls"),
@@ -21,17 +21,17 @@ ModeLinks::ModeLinks(ConnectionLog& log)
       RememberAudioOutLevel(log, "RememberAudioOutLevel") {
     // Queries answer "nothing known" until the client link is connected;
     // only actions are worth recording (queries run every second).
-    GetCurrentCalls.Fill([] { return std::vector<CallView>{}; });
-    GetMute.Fill([] { return 0; });
-    GetSkypeMajorVersion.Fill([] { return 0; });
-    GetCountryPrefix.Fill([] { return std::string(); });
-    GetFocusedContact.Fill([] { return std::string(); });
-    GetLastCallTarget.Fill([] { return std::string(); });
-    GetCurrentUserFullName.Fill([] { return std::string(); });
-    GetContactCount.Fill([] { return 0; });
-    IsVoiceMailPlaying.Fill([] { return false; });
-    GetSelectedVoiceMailId.Fill([] { return std::string(); });
-    IsSkypeAttached.Fill([] { return false; });
+    GetCurrentCalls.Default([] { return std::vector<CallView>{}; });
+    GetMute.Default([] { return 0; });
+    GetSkypeMajorVersion.Default([] { return 0; });
+    GetCountryPrefix.Default([] { return std::string(); });
+    GetFocusedContact.Default([] { return std::string(); });
+    GetLastCallTarget.Default([] { return std::string(); });
+    GetCurrentUserFullName.Default([] { return std::string(); });
+    GetContactCount.Default([] { return 0; });
+    IsVoiceMailPlaying.Default([] { return false; });
+    GetSelectedVoiceMailId.Default([] { return std::string(); });
+    IsSkypeAttached.Default([] { return false; });
 }
 
 }  // namespace vocastra

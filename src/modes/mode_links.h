@@ -20,7 +20,7 @@ inline bool IsIncomingType(int32_t type) {
 using CallView = CCallObject;
 
 struct ModeLinks {
-    explicit ModeLinks(ConnectionLog& log);
+    explicit ModeLinks(const ConnectionOwner& log);
 
     // Handset device.
     ConnectionPoint<void(int, int, int, int)> NewWriteCmd;

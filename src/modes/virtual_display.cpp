@@ -29,15 +29,15 @@ PageBytes::operator std::string() const {
     return s;
 }
 
-CVirtualDisplay::Points::Points(ConnectionLog& log)
+CVirtualDisplay::Points::Points(const ConnectionOwner& log)
     : IsWriteHandleValid(log, "IsWriteHandleValid"), NewWriteDevice(log, "NewWriteDevice") {
     // Until the device side answers, there is no open handset to write to.
-    IsWriteHandleValid.Fill([] { return false; });
+    IsWriteHandleValid.Default([] { return false; });
 }
 
 CVirtualDisplay::CVirtualDisplay(TextRenderer& renderer, const std::atomic<int32_t>& displayFlag,
                                  ConnectionLog& log)
-    : points(log), m_renderer(renderer), m_displayFlag(displayFlag) {}
+    : points({log, "display.points"}), m_renderer(renderer), m_displayFlag(displayFlag) {}
 
 bool CVirtualDisplay::Create() {
     RestoreNormalColors();

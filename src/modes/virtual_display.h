@@ -69,7 +69,7 @@ class CVirtualDisplay {
     Canvas& GetCanvas() { return m_canvas; }
 
     struct Points {
-        explicit Points(ConnectionLog& log);
+        explicit Points(const ConnectionOwner& log);
         ConnectionPoint<bool()> IsWriteHandleValid;
         // Upper page goes to display page 2 * line, lower to 2 * line + 1.
         ConnectionPoint<void(int, const PageBytes&, const PageBytes&)> NewWriteDevice;

@@ -12,7 +12,7 @@
 
 namespace vocastra {
 
-SkypePoints::SkypePoints(ConnectionLog& log)
+SkypePoints::SkypePoints(const ConnectionOwner& log)
     : SwitchMode(log, "SwitchMode"),
       RefreshDisplay(log, "RefreshDisplay"),
       GetCurrentMode(log, "GetCurrentMode"),
@@ -33,7 +33,7 @@ SkypePoints::SkypePoints(ConnectionLog& log)
       ShowWarningBox(log, "ShowWarningBox") {}
 
 CSkypeMonitor::CSkypeMonitor(const Deps& d)
-    : points(d.log),
+    : points({d.log, "skype.points"}),
       m_ContactList(d.collator),
       m_wire(d.wire),
       m_mainWindow(d.mainWindow),

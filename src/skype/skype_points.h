@@ -9,7 +9,7 @@
 namespace vocastra {
 
 struct SkypePoints {
-    explicit SkypePoints(ConnectionLog& log);
+    explicit SkypePoints(const ConnectionOwner& log);
     // Mode framework.
     ConnectionPoint<void(int)> SwitchMode;
     ConnectionPoint<void()> RefreshDisplay;
