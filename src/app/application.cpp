@@ -24,6 +24,7 @@ Application::Application(const Ports& p)
       display(p.textRenderer, g_Settings.VAL_ENABLE_LCM, connectionLog),
       modes(g_Settings, p.clock, display, languageTexts, p.windowAutomation, flags, connectionLog),
       tray(p.trayIcon) {
+    ConnectMainWindow();
     ConnectSkype();
     ConnectModes();
 }

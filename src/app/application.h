@@ -30,6 +30,7 @@ class WindowAutomation;
 class Shell;
 class OsVersion;
 class FileSystem;
+class MessageBoxes;
 
 // The OS services, one port each. Subsystems add theirs here.
 struct Ports {
@@ -48,6 +49,7 @@ struct Ports {
     Shell& shell;
     OsVersion& osVersion;
     FileSystem& fileSystem;
+    MessageBoxes& messageBoxes;
 };
 
 class Application {
@@ -81,6 +83,8 @@ class Application {
     CSystemTray tray;
 
   private:
+    // Each subsystem's wiring, one file each: application_<subsystem>.cpp.
+    void ConnectMainWindow();
     void ConnectSkype();
     void ConnectModes();
     bool m_handsetScreenKnown = false;  // key thread only

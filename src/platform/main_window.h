@@ -16,6 +16,11 @@ class MainWindow {
     // (Re)starts timer `id` to fire every `elapseMs`; KillTimer stops it.
     virtual void SetTimer(uint32_t id, uint32_t elapseMs) = 0;
     virtual void KillTimer(uint32_t id) = 0;
+    // UI thread. Ends the dialog's modal loop; the window goes as the loop returns.
+    virtual void EndDialog() = 0;
+    // Ends the process at once with exit code 0: no destructor, thread end
+    // or handle closing runs after it.
+    virtual void TerminateProcess() = 0;
 };
 
 }  // namespace vocastra

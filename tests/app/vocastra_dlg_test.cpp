@@ -71,7 +71,9 @@ TEST_F(DlgFixture, QuitRequestSavesSettingsThenEnds) {
     EXPECT_TRUE(sim.logSink.Contains("Received quit message"));
     EXPECT_EQ(app.flags.g_bExiting, 1);
     EXPECT_NE(dir.Read("Vocastra.ini").find("VAL_AUDIO_OUT_VOLUME=9"), std::string::npos);
-    EXPECT_THAT(Calls(), ElementsAre("EndDialog", "TerminateProcess"));
+    EXPECT_THAT(Calls(), ::testing::IsEmpty());
+    EXPECT_TRUE(sim.mainWindow.DialogEnded());
+    EXPECT_TRUE(sim.mainWindow.Terminated());
     EXPECT_EQ(sim.trayIcon.Records().back(), "TRAY remove");
     EXPECT_FALSE(sim.trayIcon.Shown());
 }
@@ -87,8 +89,8 @@ TEST_F(DlgFixture, ExitWithTheSheetOpenCancelsItFirst) {
         dlg.HandleMessage(kMsgCommand, ID_APP_EXIT_CMD, 0);
     });
     dlg.HandleMessage(kMsgCommand, ID_SETTING_PAGE_COMMANDS[1], 0);
-    EXPECT_THAT(Calls(), ElementsAre("sheet 1", "SetSettingSheetPage 3", "CancelSettingSheet",
-                                     "EndDialog", "TerminateProcess"));
+    EXPECT_THAT(Calls(), ElementsAre("sheet 1", "SetSettingSheetPage 3", "CancelSettingSheet"));
+    EXPECT_TRUE(sim.mainWindow.Terminated());
     EXPECT_EQ(sim.fakeClock.GetTickCount() - before, 1000u);
     EXPECT_FALSE(dlg.IsSettingSheetOpen());
 }
@@ -106,8 +108,9 @@ TEST_F(DlgFixture, RoutesMessagesToTheirSubsystems) {
     dlg.HandleMessage(WM_UNSUPPORTED_SKYPE, 0, 0);
     EXPECT_TRUE(sim.logSink.Contains("LONG KEY PRESSED!"));  // the key pipeline's timer
     EXPECT_THAT(Calls(), ElementsAre("StartRingTone", "StopRingTone", "OnTrayNotification 517",
-                                     "SelectLanguage 4", "ShowErrorBox popup 2", "EndDialog",
-                                     "TerminateProcess"));
+                                     "SelectLanguage 4"));
+    EXPECT_THAT(sim.messageBoxes.Shown(), ElementsAre("ERROR popup 2"));
+    EXPECT_TRUE(sim.mainWindow.Terminated());
     EXPECT_TRUE(sim.logSink.Contains("UpdateTrayIcon"));
 }
 

@@ -63,7 +63,6 @@ Session::Session(const std::string& programDir) : m_sim(programDir), m_app(m_sim
     // One thread runs everything, in a repeatable order.
     m_app.device.SetThreadsEnabled(false);
     m_app.skype.SetManualThreads(true);
-    m_app.dlg.points.TerminateProcess.Fill([this] { m_ended = true; });
     m_sim.mainWindow.SetHandler([this](uint32_t m, uintptr_t w, intptr_t l) -> intptr_t {
         return m_app.HandleMessage(m, w, l) ? 1 : 0;
     });

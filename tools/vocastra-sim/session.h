@@ -83,7 +83,7 @@ class Session {
     }
     void Trace(std::string line);
 
-    bool Ended() const { return m_ended; }
+    bool Ended() const { return m_sim.mainWindow.Terminated(); }
     SimPlatform& sim() { return m_sim; }
     Application& app() { return m_app; }
     uint32_t Now() { return m_sim.fakeClock.GetTickCount(); }
@@ -105,7 +105,6 @@ class Session {
     int m_pendingPage = -1;           // an even page written, its odd partner not yet
     std::vector<int> m_pendingLines;  // display lines written since the last other line
     bool m_plugged = false;
-    bool m_ended = false;
     int m_lastFlashPeriod = 0;
     uint32_t m_nextPing = 0;
 };

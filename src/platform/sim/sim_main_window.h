@@ -2,6 +2,7 @@
 // queued and delivered by Pump, on whichever thread calls it (the simulator's
 // UI loop, or the test). Timers run on the given clock.
 #pragma once
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <map>
@@ -22,6 +23,11 @@ class SimMainWindow : public MainWindow {
     intptr_t Send(uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
     void SetTimer(uint32_t id, uint32_t elapseMs) override;
     void KillTimer(uint32_t id) override;
+    void EndDialog() override { m_dialogEnded = true; }
+    // The process "ends": the simulator stops, nothing else changes.
+    void TerminateProcess() override { m_terminated = true; }
+    bool DialogEnded() const { return m_dialogEnded; }
+    bool Terminated() const { return m_terminated; }
 
     // Delivers every queued message, then every timer that is due; returns
     // how many were delivered.
@@ -46,6 +52,8 @@ class SimMainWindow : public MainWindow {
     Handler m_handler;
     std::deque<Msg> m_queue;
     std::map<uint32_t, Timer> m_timers;
+    std::atomic<bool> m_dialogEnded{false};
+    std::atomic<bool> m_terminated{false};
 };
 
 }  // namespace vocastra

@@ -15,9 +15,9 @@ SimPlatform::SimPlatform(const std::string& programDir, bool rt)
 }
 
 Ports SimPlatform::MakePorts() {
-    return Ports{clock(),    logSink,       profile, registry,    modulePath,
-                 mainWindow, *textRenderer, hidBus,  skypeClient, *collator,
-                 windows,    trayIcon,      shell,   osVersion,   fileSystem};
+    return Ports{clock(),       logSink,   profile,     registry,    modulePath, mainWindow,
+                 *textRenderer, hidBus,    skypeClient, *collator,   windows,    trayIcon,
+                 shell,         osVersion, fileSystem,  messageBoxes};
 }
 
 }  // namespace vocastra

@@ -14,6 +14,7 @@
 #include "platform/sim/sim_collator.h"
 #include "platform/sim/sim_hid_bus.h"
 #include "platform/sim/sim_main_window.h"
+#include "platform/sim/sim_message_boxes.h"
 #include "platform/sim/sim_os_version.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_skype_client.h"
@@ -47,6 +48,7 @@ struct SimPlatform {
     SimShell shell;
     SimOsVersion osVersion;
     HostFileSystem fileSystem;
+    SimMessageBoxes messageBoxes;
 };
 
 }  // namespace vocastra

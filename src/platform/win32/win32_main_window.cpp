@@ -24,4 +24,13 @@ void Win32MainWindow::KillTimer(uint32_t id) {
         ::KillTimer(h, id);
 }
 
+void Win32MainWindow::EndDialog() {
+    if (HWND h = Handle())
+        ::EndDialog(h, IDOK);
+}
+
+void Win32MainWindow::TerminateProcess() {
+    ::TerminateProcess(::GetCurrentProcess(), 0);
+}
+
 }  // namespace vocastra::win32

@@ -19,6 +19,8 @@ class Win32MainWindow : public MainWindow {
     intptr_t Send(uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
     void SetTimer(uint32_t id, uint32_t elapseMs) override;
     void KillTimer(uint32_t id) override;
+    void EndDialog() override;
+    void TerminateProcess() override;
 
   private:
     std::atomic<HWND__*> m_hwnd{nullptr};

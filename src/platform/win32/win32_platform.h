@@ -10,6 +10,7 @@
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_hid_bus.h"
 #include "platform/win32/win32_main_window.h"
+#include "platform/win32/win32_message_boxes.h"
 #include "platform/win32/win32_module_path.h"
 #include "platform/win32/win32_os_version.h"
 #include "platform/win32/win32_profile.h"
@@ -38,7 +39,8 @@ struct Win32Platform {
                      .trayIcon = trayIcon,
                      .shell = shell,
                      .osVersion = osVersion,
-                     .fileSystem = fileSystem};
+                     .fileSystem = fileSystem,
+                     .messageBoxes = messageBoxes};
     }
 
     Win32Clock clock;
@@ -57,6 +59,7 @@ struct Win32Platform {
     Win32Shell shell;
     Win32OsVersion osVersion;
     Win32FileSystem fileSystem;
+    Win32MessageBoxes messageBoxes{mainWindow};
 };
 
 }  // namespace vocastra::win32

@@ -6,7 +6,6 @@
 namespace vocastra::win32 {
 
 void WireAll(MainDialog& dialog, Application& app, Win32Platform& platform) {
-    WireApplication(dialog, app);
     WireDevice(dialog, app, platform);
     WireModes(dialog, app, platform);
     WireClientLink(dialog, app, platform);

@@ -12,17 +12,13 @@ namespace vocastra::win32 {
 class MainDialog;
 struct Win32Platform;
 
-// Ending the dialog and the process, error boxes (app_wiring.cpp).
-void WireApplication(MainDialog& dialog, Application& app);
-
 // The HID bus: its window, WM_DEVICECHANGE, virtual handset events (device_wiring.cpp).
 void WireDevice(MainDialog& dialog, Application& app, Win32Platform& platform);
 
 // The tray icon's owner window and its return after a shell restart (modes_wiring.cpp).
 void WireModes(MainDialog& dialog, Application& app, Win32Platform& platform);
 
-// The client link: its window's parent, the attach message, the warning box
-// (skype_wiring.cpp).
+// The client link: its window's parent and the attach message (skype_wiring.cpp).
 void WireClientLink(MainDialog& dialog, Application& app, Win32Platform& platform);
 
 // Further layers add theirs here.
