@@ -34,14 +34,14 @@ class HandsetCommands {
     bool IsWriteHandleValid() const { return m_transport.IsWriteHandleValid(); }
     // The flash half-period in ms; 0 when the LED is not flashing.
     int32_t FlashPeriod() const { return g_nLedFlashPeriod.load(); }
+    // Starts (ms > 0) or stops (0) the software flasher; writes nothing itself.
+    void SetFlashPeriod(int32_t ms);
     // Called (outside any lock) each time the flash period is set.
     void SetFlashPeriodListener(std::function<void(int32_t)> listener) {
         m_onFlashPeriod = std::move(listener);
     }
 
   private:
-    void SetFlashPeriod(int32_t ms);
-
     HidTransport& m_transport;
     Clock& m_clock;
     std::atomic<int32_t> g_nLedFlashPeriod{0};

@@ -188,6 +188,8 @@ std::string SimSkypeClient::Answer(const std::string& command) {
             return AnswerCall(w, command);
         if (what == "MUTE")
             return std::string("MUTE ") + (m_mute ? "ON" : "OFF");
+        if (what == "RINGER")
+            return m_ringer.empty() ? "RINGER" : "RINGER " + m_ringer;
         return "ERROR 7 GET: invalid WHAT";
     }
     if (verb == "SET" && w.size() >= 2) {
