@@ -11,8 +11,9 @@ class Profile {
   public:
     virtual ~Profile() = default;
     // The value of `key` in `section` of the file at `path`, or `def` when the
-    // file, section or key is missing. At most `maxChars` - 1 characters (code
-    // points) are returned, as the profile functions cut to their buffer.
+    // file, section or key is missing. At most `maxChars` - 1 UTF-16 units are
+    // returned, as the profile functions cut to their buffer, never half a
+    // character.
     // Returns the value; `*found` (optional) tells whether the key existed.
     virtual std::string GetString(const std::string& path, const std::string& section,
                                   const std::string& key, const std::string& def,

@@ -141,5 +141,38 @@ TEST(ProfileConformance, Utf16FilesAndNonAsciiPaths) {
     }
 }
 
+// Language files as they may be found: empty, without the section, with
+// a value of 10 000 characters (cut to 254, never inside a character), with
+// a key of 10 000 characters, or without a byte-order mark.
+TEST(ProfileConformance, HostileLanguageFilesGiveEmptyOrCutTexts) {
+    for (const auto& impl : Implementations()) {
+        SCOPED_TRACE(impl.name);
+        test::TempDir dir;
+        auto p = impl.make();
+        dir.Write("empty.ini", "");
+        dir.Write("bom.ini", "\xFF\xFE");
+        for (const char* f : {"empty.ini", "bom.ini"})
+            EXPECT_EQ(p->GetString(dir.File(f), "Language", "Button_OK", "", 255), "");
+        // 253 ideographs, then characters outside the basic plane (a
+        // surrogate pair each in UTF-16): the cut falls inside the first.
+        std::u16string longValue(253, u'\u4E2D');
+        for (int i = 0; i < 5000; ++i)
+            longValue += u"\U0001F4DE";
+        const std::u16string longKey(10000, u'K');
+        dir.Write("long.ini", Utf16Le(u"[Language]\r\nDlg_Caption=" + longValue + u"\r\n" +
+                                      longKey + u"=x\r\nButton_OK=OK\r\n"));
+        const std::string f = dir.File("long.ini");
+        std::string ideographs;
+        for (int i = 0; i < 253; ++i)
+            ideographs += "\xE4\xB8\xAD";
+        EXPECT_EQ(p->GetString(f, "Language", "Dlg_Caption", "", 255), ideographs);
+        EXPECT_EQ(p->GetString(f, "Language", "Button_OK", "", 255), "OK");
+        EXPECT_EQ(p->GetString(f, "Language", "K", "", 255), "");
+        // Without a mark, ASCII text reads the same either way.
+        dir.Write("plain.ini", "[Language]\r\nButton_OK=OK\r\n");
+        EXPECT_EQ(p->GetString(dir.File("plain.ini"), "Language", "Button_OK", "", 255), "OK");
+    }
+}
+
 }  // namespace
 }  // namespace vocastra

@@ -3,9 +3,13 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <set>
 
 #include "app/settings.h"
+#include "app/text_util.h"
+#include "platform/sim/fixed_module_path.h"
 #include "platform/sim/ini_profile.h"
+#include "platform/sim/memory_registry.h"
 #include "settings_ui/display_strings.h"
 #include "test_support.h"
 
@@ -74,9 +78,9 @@ std::string ReadSource(const std::string& rel) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-TEST(ShippedLanguageTest, EnglishFileHoldsEveryKeyAndTheResourceTableMatches) {
-    IniProfile profile;
-    const std::string eng = std::string(VOCASTRA_SOURCE_DIR) + "/data/Language/Eng.ini";
+// Every key the program looks up: the sheet's texts, the tray's, the
+// message boxes' and the handset display's (the string-table entries).
+std::vector<std::string> AllLanguageKeys() {
     std::vector<std::string> keys = {"Dlg_Caption",
                                      "Page_Audio_Setting",
                                      "Page_Phone_Setting",
@@ -125,13 +129,61 @@ TEST(ShippedLanguageTest, EnglishFileHoldsEveryKeyAndTheResourceTableMatches) {
                                      "Popup_Message_4"};
     for (const auto& e : kDisplayStrings)
         keys.emplace_back(e.key);
-    for (const auto& key : keys) {
-        bool found = false;
-        const std::string v = profile.GetString(eng, kLanguageSection, key, "", 255, &found);
-        EXPECT_TRUE(found && !v.empty()) << key;
+    return keys;
+}
+
+// True when `text` holds nothing but names, codes, numbers and punctuation,
+// which a translation keeps as they are.
+bool OnlyNamesAndCodes(std::string text) {
+    for (const char* word : {"Vocastra", "Skype", "Windows", "API", "PCM", "WAV", "MB", "OK", "%s"})
+        for (std::size_t at; (at = text.find(word)) != std::string::npos;)
+            text.erase(at, std::string_view(word).size());
+    return std::none_of(text.begin(), text.end(), [](char c) { return std::isalpha(uint8_t(c)); });
+}
+
+TEST(ShippedLanguageTest, EveryFileHoldsEveryKeyTranslatedAndReadableAsUnicode) {
+    IniProfile profile;
+    const std::string dir = std::string(VOCASTRA_SOURCE_DIR) + "/data/Language/";
+    const std::vector<std::string> keys = AllLanguageKeys();
+    auto value = [&](const std::string& file, const std::string& key, bool* found = nullptr) {
+        return profile.GetString(dir + file, kLanguageSection, key, "", kLanguageTextChars, found);
+    };
+    // Words that are the same in English and in that language.
+    const std::set<std::pair<std::string, std::string>> sameWord = {
+        {"Ita.ini", "Page_Audio_Setting"}};
+    for (const char* file : {"Eng.ini", "Chs.ini", "Cht.ini", "Pol.ini", "Ita.ini"}) {
+        SCOPED_TRACE(file);
+        // The profile functions read a file without a byte-order mark in the
+        // ANSI code page: every file is UTF-16LE with one.
+        EXPECT_EQ(ReadSource(std::string("data/Language/") + file).substr(0, 2), "\xFF\xFE");
+        std::set<char> mnemonics;
+        for (const auto& key : keys) {
+            bool found = false;
+            const std::string v = value(file, key, &found);
+            EXPECT_TRUE(found && !v.empty()) << key;
+            if (std::string(file) != "Eng.ini" && !sameWord.count({file, key})) {
+                EXPECT_TRUE(v != value("Eng.ini", key) || OnlyNamesAndCodes(v))
+                    << key << " left in English: " << v;
+            }
+            // One access key per menu item, none used twice in the menu.
+            if (key.rfind("Menu_", 0) == 0) {
+                const std::size_t amp = v.find('&');
+                ASSERT_NE(amp, std::string::npos) << key;
+                EXPECT_EQ(v.find('&', amp + 1), std::string::npos) << key;
+                EXPECT_TRUE(mnemonics.insert(char(std::tolower(uint8_t(v[amp + 1])))).second)
+                    << key << ": access key used twice";
+            }
+        }
+        // The version format takes the version once, and nothing else.
+        const std::string version = value(file, "Version_Info");
+        EXPECT_EQ(std::count(version.begin(), version.end(), '%'), 1) << version;
+        EXPECT_NE(version.find("%s"), std::string::npos) << version;
     }
-    EXPECT_NE(profile.GetString(eng, kLanguageSection, "Version_Info", "", 255).find("%s"),
-              std::string::npos);
+    // The two Chinese files are written for their readers, not converted.
+    int same = 0;
+    for (const auto& key : keys)
+        same += value("Chs.ini", key) == value("Cht.ini", key);
+    EXPECT_LT(same, int(keys.size()) / 4);
 
     // The Windows string table carries the same ids and keys.
     const std::string rc = ReadSource("res/strings.rc");
@@ -141,6 +193,61 @@ TEST(ShippedLanguageTest, EnglishFileHoldsEveryKeyAndTheResourceTableMatches) {
          ++it, ++entries)
         EXPECT_EQ(DisplayStringKey(std::stoi((*it)[1])), (*it)[2].str());
     EXPECT_EQ(entries, std::size(kDisplayStrings));
+}
+
+TEST(ShippedSettingsTest, DefaultFileHoldsEveryDefaultAndTheLanguageNames) {
+    test::TempDir dir;
+    std::filesystem::copy_file(std::string(VOCASTRA_SOURCE_DIR) + "/data/Vocastra.ini",
+                               dir.Path() + "Vocastra.ini");
+    IniProfile profile;
+    MemoryRegistry registry;
+    FixedModulePath module(dir.Path() + "vocastra.exe");
+    Settings loaded, defaults;
+    // Every field starts from something else, so a key the file lacks shows.
+    for (auto* f : {&loaded.VAL_AUTORUN_API, &loaded.VAL_ENABLE_KEYTONE, &loaded.VAL_ENABLE_LCM,
+                    &loaded.VAL_AUDIO_OUT_VOLUME, &loaded.VAL_AUDIO_IN_VOLUME,
+                    &loaded.VAL_AUDIO_OUT_MUTE, &loaded.VAL_AUDIO_IN_MUTE,
+                    &loaded.VAL_RingTone_Select, &loaded.VAL_RINGTONE_VOLUME, &loaded.VAL_LANGUAGE})
+        *f = 77;
+    for (auto& level : loaded.VAL_CONTRAST)
+        for (auto& v : level)
+            v = 77;
+    for (auto& v : loaded.VAL_KEYSCAN)
+        v = 77;
+    SettingsStore store(loaded, profile, module, registry);
+    store.LoadSettings();
+    EXPECT_EQ(loaded.VAL_AUTORUN_API, defaults.VAL_AUTORUN_API);
+    EXPECT_EQ(loaded.VAL_ENABLE_KEYTONE, defaults.VAL_ENABLE_KEYTONE);
+    EXPECT_EQ(loaded.VAL_ENABLE_LCM, defaults.VAL_ENABLE_LCM);
+    EXPECT_EQ(loaded.VAL_AUDIO_OUT_VOLUME, defaults.VAL_AUDIO_OUT_VOLUME);
+    EXPECT_EQ(loaded.VAL_AUDIO_IN_VOLUME, defaults.VAL_AUDIO_IN_VOLUME);
+    EXPECT_EQ(loaded.VAL_AUDIO_OUT_MUTE, defaults.VAL_AUDIO_OUT_MUTE);
+    EXPECT_EQ(loaded.VAL_AUDIO_IN_MUTE, defaults.VAL_AUDIO_IN_MUTE);
+    EXPECT_EQ(loaded.VAL_LCM_CONTRAST, defaults.VAL_LCM_CONTRAST);
+    EXPECT_EQ(loaded.VAL_RingTone_Select, defaults.VAL_RingTone_Select);
+    EXPECT_EQ(loaded.VAL_RINGTONE_VOLUME, defaults.VAL_RINGTONE_VOLUME);
+    EXPECT_EQ(loaded.VAL_LANGUAGE, defaults.VAL_LANGUAGE);
+    EXPECT_EQ(loaded.VAL_RINGTONE, defaults.VAL_RINGTONE);
+    EXPECT_EQ(loaded.Val_CustomRingTone, defaults.Val_CustomRingTone);
+    for (int l = 0; l < kContrastLevels; ++l)
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(loaded.VAL_CONTRAST[l][i], defaults.VAL_CONTRAST[l][i]);
+    for (int i = 0; i < kKeyScanCount; ++i)
+        EXPECT_EQ(loaded.VAL_KEYSCAN[i], defaults.VAL_KEYSCAN[i]) << i;
+    // Each language's name in its own script, in index order.
+    const char* names[] = {"English", "中文(简体)", "中文(繁體)", "Polski", "Italiano"};
+    store.Ini().SetFileName(store.SettingsFilePath());
+    for (int n = 0; n < 5; ++n) {
+        std::string name;
+        store.Ini().ReadString(StrPrintf("Language_%d", n), "SETTING", name);
+        EXPECT_EQ(name, names[n]);
+    }
+    // Saving keeps the file Unicode, so the names survive.
+    store.SaveSettings();
+    EXPECT_EQ(dir.Read("Vocastra.ini").substr(0, 2), "\xFF\xFE");
+    std::string name;
+    store.Ini().ReadString("Language_2", "SETTING", name);
+    EXPECT_EQ(name, "中文(繁體)");
 }
 
 }  // namespace

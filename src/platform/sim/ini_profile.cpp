@@ -171,7 +171,14 @@ std::string IniProfile::GetString(const std::string& path, const std::string& se
     if (auto bytes = ReadFile(path)) value = IniDocument::FromBytes(*bytes).Get(section, key);
     if (found) *found = value.has_value();
     const std::string& v = value ? *value : def;
-    return maxChars == 0 ? std::string() : CutCodePoints(v, maxChars - 1);
+    if (maxChars == 0) return std::string();
+    // The buffer counts UTF-16 units, as the profile functions' does; a cut
+    // inside a surrogate pair drops the whole character.
+    std::u16string w = Utf8ToUtf16(v);
+    if (w.size() <= maxChars - 1) return CutCodePoints(v, maxChars - 1);
+    w.resize(maxChars - 1);
+    if (!w.empty() && w.back() >= 0xD800 && w.back() <= 0xDBFF) w.pop_back();
+    return Utf16ToUtf8(w);
 }
 
 int IniProfile::GetInt(const std::string& path, const std::string& section,
