@@ -23,10 +23,14 @@ Application::Application(const Ports& p)
       languageTexts(p.profile, g_Settings),
       display(p.textRenderer, g_Settings.VAL_ENABLE_LCM, connectionLog),
       modes(g_Settings, p.clock, display, languageTexts, p.windowAutomation, flags, connectionLog),
-      tray(p.trayIcon) {
+      tray(p.trayIcon),
+      trayMenu(p.popupMenu, languageTexts, settingsStore),
+      settingsUi(p.settingSheet, languageTexts, settingsStore, p.mainWindow, p.osVersion,
+                 connectionLog) {
     ConnectMainWindow();
     ConnectSkype();
     ConnectModes();
+    ConnectFace();
 }
 
 Application::~Application() {

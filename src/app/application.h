@@ -6,11 +6,13 @@
 #include "app/connection_points.h"
 #include "app/settings.h"
 #include "app/system_tray.h"
+#include "app/tray_menu.h"
 #include "app/vocastra_dlg.h"
 #include "device/handset_device.h"
 #include "modes/handset_modes.h"
 #include "modes/virtual_display.h"
 #include "settings_ui/language_text.h"
+#include "settings_ui/settings_ui.h"
 #include "skype/skype_monitor.h"
 
 namespace vocastra {
@@ -31,6 +33,9 @@ class Shell;
 class OsVersion;
 class FileSystem;
 class MessageBoxes;
+class PopupMenu;
+class SettingSheetHost;
+class FileDialog;
 
 // The OS services, one port each. Subsystems add theirs here.
 struct Ports {
@@ -50,6 +55,9 @@ struct Ports {
     OsVersion& osVersion;
     FileSystem& fileSystem;
     MessageBoxes& messageBoxes;
+    PopupMenu& popupMenu;
+    SettingSheetHost& settingSheet;
+    FileDialog& fileDialog;
 };
 
 class Application {
@@ -81,12 +89,16 @@ class Application {
     CVirtualDisplay display;
     HandsetModes modes;
     CSystemTray tray;
+    // The tray's menu and the settings sheet.
+    CTrayMenu trayMenu;
+    SettingsUi settingsUi;
 
   private:
     // Each subsystem's wiring, one file each: application_<subsystem>.cpp.
     void ConnectMainWindow();
     void ConnectSkype();
     void ConnectModes();
+    void ConnectFace();
     bool m_handsetScreenKnown = false;  // key thread only
 };
 

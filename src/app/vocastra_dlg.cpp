@@ -124,7 +124,7 @@ bool CVocastraDlg::HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam
                 if (!m_bSettingSheetOpen)
                     OpenSettingSheet(0);
             } else {
-                points.OnTrayNotification(lParam);
+                points.OnTrayNotification(wParam, lParam);
             }
             return true;
         case kMsgTimer:

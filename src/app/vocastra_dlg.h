@@ -71,7 +71,7 @@ class CVocastraDlg {
         ConnectionPoint<void(std::string)> ShowErrorBox;  // stop icon, OK button
         ConnectionPoint<int()> AudioOutMuteSwitch;
         ConnectionPoint<int()> AudioInMuteSwitch;
-        ConnectionPoint<void(intptr_t)> OnTrayNotification;
+        ConnectionPoint<void(uintptr_t, intptr_t)> OnTrayNotification;
         ConnectionPoint<void(int)> SelectLanguage;
         ConnectionPoint<void(uint32_t)> OnTimer;
         // The settings sheet: run modally on `page`, switch an open one, cancel it.

@@ -34,6 +34,14 @@ constexpr Unfilled kStillUnfilled[] = {
     {"skype.points.SetFaderValue", "audio"},
     {"skype.points.GetAudioOutVolume", "audio"},
     {"modes.links.SetAudioOutFaderValue", "audio"},
+    {"settingsUi.links.GetWaveOutDeviceNames", "audio"},
+    {"settingsUi.links.GetWaveInDeviceNames", "audio"},
+    {"settingsUi.links.GetSystemDefaultSoundDevices", "audio"},
+    {"settingsUi.links.SetSystemDefaultSoundDevices", "audio"},
+    {"settingsUi.links.SetAudioOutLevel", "audio"},
+    {"settingsUi.links.SetAudioInLevel", "audio"},
+    {"settingsUi.links.OpenPlaybackDevicesPanel", "audio"},
+    {"settingsUi.links.OpenRecordingDevicesPanel", "audio"},
     {"skype.points.GetSkypeConfigPath", "client environment"},
     {"skype.points.EditSkypeConfig", "client environment"},
     {"skype.points.GetSkypeDataPath", "client environment"},
@@ -41,11 +49,6 @@ constexpr Unfilled kStillUnfilled[] = {
     {"skype.points.DialCall", "dialling"},
     {"skype.points.IsMenuListEmpty", "menus"},
     {"modes.links.GetSelectedVoiceMailId", "menus"},
-    {"dlg.points.OnTrayNotification", "tray menu"},
-    {"dlg.points.SelectLanguage", "tray menu"},
-    {"dlg.points.RunSettingSheet", "settings sheet"},
-    {"dlg.points.SetSettingSheetPage", "settings sheet"},
-    {"dlg.points.CancelSettingSheet", "settings sheet"},
 };
 
 TEST(ApplicationWiring, EveryPointIsFilledOrNamedWithItsOwner) {

@@ -80,6 +80,9 @@ TEST_F(DlgFixture, QuitRequestSavesSettingsThenEnds) {
 
 TEST_F(DlgFixture, ExitWithTheSheetOpenCancelsItFirst) {
     const uint32_t before = sim.fakeClock.GetTickCount();
+    // The main window's side alone: the sheet's points record what reaches them.
+    dlg.points.SetSettingSheetPage.Fill(nullptr);
+    dlg.points.CancelSettingSheet.Fill(nullptr);
     dlg.points.RunSettingSheet.Fill([&](int page) {
         app.connectionLog.Record("sheet " + std::to_string(page));
         // The user double-clicks the tray icon and picks page 3 while the sheet is up...
@@ -97,17 +100,19 @@ TEST_F(DlgFixture, ExitWithTheSheetOpenCancelsItFirst) {
 
 TEST_F(DlgFixture, RoutesMessagesToTheirSubsystems) {
     dlg.points.GetPopupMessage.Fill([](int n) { return "popup " + std::to_string(n); });
+    dlg.points.OnTrayNotification.Fill(nullptr);
+    dlg.points.SelectLanguage.Fill(nullptr);
     dlg.HandleMessage(WM_START_RING, 0, 0);
     dlg.HandleMessage(WM_STOP_RING, 0, 0);
     dlg.HandleMessage(WM_UPDATE_TRAY, 0, 0);
-    dlg.HandleMessage(WM_TRAY_NOTIFY, 0, 0x205);
+    dlg.HandleMessage(WM_TRAY_NOTIFY, 130, 0x205);
     dlg.HandleMessage(kMsgCommand, ID_LANGUAGE_COMMANDS[4], 0);
     dlg.HandleMessage(kMsgTimer, TIMER_LONG_KEY, 0);
     EXPECT_FALSE(dlg.HandleMessage(kMsgTimer, 77, 0));
     EXPECT_FALSE(dlg.HandleMessage(kMsgCommand, 1, 0));
     dlg.HandleMessage(WM_UNSUPPORTED_SKYPE, 0, 0);
     EXPECT_TRUE(sim.logSink.Contains("LONG KEY PRESSED!"));  // the key pipeline's timer
-    EXPECT_THAT(Calls(), ElementsAre("StartRingTone", "StopRingTone", "OnTrayNotification 517",
+    EXPECT_THAT(Calls(), ElementsAre("StartRingTone", "StopRingTone", "OnTrayNotification 130 517",
                                      "SelectLanguage 4"));
     EXPECT_THAT(sim.messageBoxes.Shown(), ElementsAre("ERROR popup 2"));
     EXPECT_TRUE(sim.mainWindow.Terminated());

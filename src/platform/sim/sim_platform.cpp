@@ -9,15 +9,17 @@ SimPlatform::SimPlatform(const std::string& programDir, bool rt)
     : realTime(rt),
       modulePath(programDir + "vocastra.exe"),
       mainWindow(clock()),
-      hidBus(clock(), kHandsetVendorId, kHandsetProductId) {
+      hidBus(clock(), kHandsetVendorId, kHandsetProductId),
+      popupMenu(mainWindow) {
     // A signed-in Windows user always has the Run key.
     registry.CreateKey(RegistryRoot::CurrentUser, kRunKey);
 }
 
 Ports SimPlatform::MakePorts() {
-    return Ports{clock(),       logSink,   profile,     registry,    modulePath, mainWindow,
-                 *textRenderer, hidBus,    skypeClient, *collator,   windows,    trayIcon,
-                 shell,         osVersion, fileSystem,  messageBoxes};
+    return Ports{clock(),    logSink,       profile,      registry,    modulePath,
+                 mainWindow, *textRenderer, hidBus,       skypeClient, *collator,
+                 windows,    trayIcon,      shell,        osVersion,   fileSystem,
+                 messageBoxes, popupMenu,   settingSheet, fileDialog};
 }
 
 }  // namespace vocastra

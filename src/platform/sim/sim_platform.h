@@ -12,10 +12,13 @@
 #include "platform/sim/memory_log_sink.h"
 #include "platform/sim/memory_registry.h"
 #include "platform/sim/sim_collator.h"
+#include "platform/sim/sim_file_dialog.h"
 #include "platform/sim/sim_hid_bus.h"
 #include "platform/sim/sim_main_window.h"
 #include "platform/sim/sim_message_boxes.h"
 #include "platform/sim/sim_os_version.h"
+#include "platform/sim/sim_popup_menu.h"
+#include "platform/sim/sim_setting_sheet.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_skype_client.h"
 #include "platform/sim/sim_tray_icon.h"
@@ -49,6 +52,9 @@ struct SimPlatform {
     SimOsVersion osVersion;
     HostFileSystem fileSystem;
     SimMessageBoxes messageBoxes;
+    SimPopupMenu popupMenu;
+    SimSettingSheet settingSheet;
+    SimFileDialog fileDialog;
 };
 
 }  // namespace vocastra

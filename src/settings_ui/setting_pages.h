@@ -1,0 +1,55 @@
+// The five pages of the settings sheet.
+#pragma once
+#include <string>
+
+#include "settings_ui/setting_dlg.h"
+#include "settings_ui/settings_links.h"
+
+namespace vocastra {
+
+// Handset volume and the system's default sound devices. On Vista and later
+// the device lists give way to buttons that open the Sound control panel.
+class CAudioSettingPage : public SettingPage {
+  public:
+    using SettingPage::SettingPage;
+    void OnInitDialog() override;
+    void OnEvent(int controlId, ControlEvent event) override;
+    void OnApply() override;
+
+  private:
+    SoundDeviceNames m_initialDefaults;  // as read when the page was shown
+};
+
+// Display contrast and key tones.
+class CPhoneSettingPage : public SettingPage {
+  public:
+    using SettingPage::SettingPage;
+    void OnInitDialog() override;
+    void OnEvent(int controlId, ControlEvent event) override;
+    void OnApply() override;
+};
+
+// Ring tone and ring volume.
+class CRingTonePage : public SettingPage {
+  public:
+    using SettingPage::SettingPage;
+    void OnInitDialog() override;
+};
+
+// Language and start at log-on.
+class CAdvanceSettingPage : public SettingPage {
+  public:
+    using SettingPage::SettingPage;
+    void OnInitDialog() override;
+    void OnEvent(int controlId, ControlEvent event) override;
+    void OnApply() override;
+};
+
+// Version and copyright; nothing to apply.
+class CAboutPage : public SettingPage {
+  public:
+    using SettingPage::SettingPage;
+    void OnInitDialog() override;
+};
+
+}  // namespace vocastra
