@@ -3,7 +3,7 @@ file(GLOB VOCASTRA_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 list(FILTER VOCASTRA_WIN32_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(vocastra_win32_platform STATIC ${VOCASTRA_WIN32_SOURCES})
 target_link_libraries(vocastra_win32_platform
-    PUBLIC vocastra_core setupapi hid winmm ole32 uuid comctl32 shell32 gdiplus
+    PUBLIC vocastra_core setupapi hid winmm ole32 uuid comctl32 comdlg32 shell32 gdiplus
     PRIVATE vocastra_warnings)
 target_include_directories(vocastra_win32_platform PRIVATE res)
 
@@ -23,7 +23,7 @@ add_custom_command(
     DEPENDS ${VOCASTRA_GEN_DIR}/icon_gen ${CMAKE_SOURCE_DIR}/tools/icon_gen/handset.txt
     COMMENT "Drawing the application icon")
 set_source_files_properties(res/vocastra.rc PROPERTIES OBJECT_DEPENDS
-    "${VOCASTRA_GEN_DIR}/vocastra.ico;${CMAKE_SOURCE_DIR}/res/vocastra.manifest;${CMAKE_SOURCE_DIR}/res/resource.h;${VOCASTRA_GEN_DIR}/version.h")
+    "${VOCASTRA_GEN_DIR}/vocastra.ico;${CMAKE_SOURCE_DIR}/res/vocastra.manifest;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/settings.rc;${VOCASTRA_GEN_DIR}/version.h")
 
 add_executable(vocastra WIN32 src/platform/win32/main.cpp res/vocastra.rc
                ${VOCASTRA_GEN_DIR}/vocastra.ico)

@@ -7,14 +7,17 @@
 #include "platform/win32/gdiplus_text_renderer.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_collator.h"
+#include "platform/win32/win32_file_dialog.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_hid_bus.h"
 #include "platform/win32/win32_main_window.h"
 #include "platform/win32/win32_message_boxes.h"
 #include "platform/win32/win32_module_path.h"
 #include "platform/win32/win32_os_version.h"
+#include "platform/win32/win32_popup_menu.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_setting_sheet.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_skype_wire.h"
 #include "platform/win32/win32_tray_icon.h"
@@ -40,7 +43,10 @@ struct Win32Platform {
                      .shell = shell,
                      .osVersion = osVersion,
                      .fileSystem = fileSystem,
-                     .messageBoxes = messageBoxes};
+                     .messageBoxes = messageBoxes,
+                     .popupMenu = popupMenu,
+                     .settingSheet = settingSheet,
+                     .fileDialog = fileDialog};
     }
 
     Win32Clock clock;
@@ -60,6 +66,9 @@ struct Win32Platform {
     Win32OsVersion osVersion;
     Win32FileSystem fileSystem;
     Win32MessageBoxes messageBoxes{mainWindow};
+    Win32PopupMenu popupMenu{mainWindow};
+    Win32SettingSheet settingSheet{mainWindow};
+    Win32FileDialog fileDialog;
 };
 
 }  // namespace vocastra::win32
