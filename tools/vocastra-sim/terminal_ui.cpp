@@ -4,13 +4,17 @@
 #include <clocale>
 #include <csignal>
 #include <deque>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/messages.h"
 #include "app/text_util.h"
+#include "app/tray_menu.h"
 #include "handset_terminal.h"
 #include "session.h"
+#include "settings_view.h"
 
 // Last: its key macros (KEY_UP, KEY_DOWN) clash with the handset's key names.
 #include <ncurses.h>
@@ -37,6 +41,7 @@ struct Curses {
         keypad(stdscr, TRUE);
         curs_set(0);
         timeout(50);
+        set_escdelay(50);  // Escape closes menus without a second's wait
         if (has_colors()) {
             start_color();
             use_default_colors();
@@ -100,6 +105,31 @@ class TerminalUi {
         });
         const LocalTime now = SystemClock().GetLocalTime();
         m_session.SetLocalTime(now);
+        // The tray menu and the settings sheet are modal, as on Windows:
+        // each runs its own loop until it closes, the telephone going on.
+        m_session.sim().popupMenu.SetChooser([this](const TrayMenuContent& menu) {
+            TrayMenuView view(menu);
+            int chosen = 0;
+            RunModal([&] { return view.Lines(); },
+                     [&](ViewInput in) {
+                         const auto r = view.OnKey(in);
+                         chosen = r.value_or(0);
+                         return r.has_value();
+                     });
+            return chosen;
+        });
+        m_session.sim().settingSheet.SetUser([this](SimSettingSheet& sheet) {
+            SheetView view;
+            RunModal([&] { return view.Lines(sheet); },
+                     [&](ViewInput in) {
+                         if (in.key == ViewKey::Char && in.ch == 'o')
+                             RightClickTray();
+                         else
+                             view.OnKey(sheet, in);
+                         return !sheet.IsOpen();
+                     },
+                     SheetView::KeyHelp());
+        });
     }
 
     int Run() {
@@ -107,22 +137,82 @@ class TerminalUi {
         std::signal(SIGTERM, OnSignal);
         std::signal(SIGHUP, OnSignal);
         m_session.Start();
-        const auto t0 = std::chrono::steady_clock::now();
-        const uint32_t tick0 = m_session.Now();
+        m_t0 = std::chrono::steady_clock::now();
+        m_tick0 = m_session.Now();
         while (!g_quit && !m_quit && !m_session.Ended()) {
             Draw();
             const int ch = getch();
             if (ch != ERR)
                 OnKey(ch);
-            const auto real = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                  std::chrono::steady_clock::now() - t0)
-                                  .count();
-            m_session.AdvanceTo(tick0 + static_cast<uint32_t>(real));
+            KeepTime();
         }
         return 0;
     }
 
   private:
+    void KeepTime() {
+        const auto real = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              std::chrono::steady_clock::now() - m_t0)
+                              .count();
+        m_session.AdvanceTo(m_tick0 + static_cast<uint32_t>(real));
+    }
+
+    void RightClickTray() {
+        m_session.app().HandleMessage(WM_TRAY_NOTIFY, kTrayIconId, kRButtonUp);
+    }
+
+    static ViewInput ViewKeyOf(int ch) {
+        switch (ch) {
+            case KEY_UP:
+                return {ViewKey::Up};
+            case KEY_DOWN:
+                return {ViewKey::Down};
+            case KEY_LEFT:
+                return {ViewKey::Left};
+            case KEY_RIGHT:
+                return {ViewKey::Right};
+            case KEY_ENTER:
+            case '\n':
+            case '\r':
+                return {ViewKey::Enter};
+            case 27:
+                return {ViewKey::Escape};
+            case '\t':
+                return {ViewKey::Tab};
+            case ' ':
+                return {ViewKey::Space};
+            default:
+                return {ViewKey::Char, static_cast<char>(ch)};
+        }
+    }
+
+    // Shows `lines` over the telephone and hands each key to `onKey` until
+    // it returns true (or the program or the front end ends).
+    void RunModal(const std::function<std::vector<std::string>()>& lines,
+                  const std::function<bool(ViewInput)>& onKey, const char* help = nullptr) {
+        while (!g_quit && !m_quit && !m_session.Ended()) {
+            Draw();
+            const auto text = lines();
+            int w = 20;
+            for (const auto& l : text)
+                w = std::max(w, static_cast<int>(CodePointCount(l)) + 4);
+            const int h = static_cast<int>(text.size()) + 2, y = 2, x = 4;
+            for (int r = 0; r < h && y + r < LINES; ++r)
+                Put(y + r, x, std::string(static_cast<std::size_t>(w), ' '), w, A_REVERSE);
+            for (std::size_t i = 0; i < text.size(); ++i)
+                Put(y + 1 + static_cast<int>(i), x + 2, text[i], w - 4, A_REVERSE);
+            if (help)
+                Put(LINES - 1, 0, help, COLS, A_REVERSE);
+            refresh();
+            const int ch = getch();
+            if (ch == 3 || ch == 4)  // Ctrl-C, Ctrl-D
+                m_quit = true;
+            else if (ch != ERR && ch != KEY_RESIZE && onKey(ViewKeyOf(ch)))
+                return;
+            KeepTime();
+        }
+    }
+
     void OnKey(int ch) {
         if (ch == KEY_RESIZE) {
             clear();
@@ -177,6 +267,12 @@ class TerminalUi {
             case 'C':
                 if (!selected.empty())
                     m_session.ClientNotify("CONTACTS FOCUSED " + selected);
+                return;
+            case 'o':  // the tray icon: right click, and double click
+                RightClickTray();
+                return;
+            case 'O':
+                m_session.app().HandleMessage(WM_TRAY_NOTIFY, kTrayIconId, kLButtonDblClk);
                 return;
             default:
                 break;
@@ -275,6 +371,8 @@ class TerminalUi {
         Put(++y, 1, "        J/K select contact  S change its status  C focus it", 66,
             COLOR_PAIR(2));
         Put(++y, 1, "        E client exits  G client comes back", 66, COLOR_PAIR(2));
+        Put(++y, 1, "tray:   o menu (language, settings, exit)  O settings", 66);
+        Put(++y, 1, "        tip: " + m_session.sim().trayIcon.Tip(), 66);
         if (!m_status.empty())
             Put(LINES - 1, 0, m_status, COLS, A_REVERSE);
 
@@ -336,6 +434,8 @@ class TerminalUi {
     std::size_t m_selected = 0;
     bool m_longNext = false;
     bool m_quit = false;
+    std::chrono::steady_clock::time_point m_t0;
+    uint32_t m_tick0 = 0;
 };
 
 }  // namespace
