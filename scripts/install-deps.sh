@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build g++ ccache pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libsqlite3-dev libtinyxml2-dev libfreetype-dev libicu-dev libncurses-dev
-    fonts-liberation fonts-wqy-microhei
+    fonts-liberation fonts-wqy-microhei fonts-wine
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools
     wine64 xvfb xauth imagemagick nsis
