@@ -55,5 +55,12 @@ pictures() {
         /usr/bin/convert "$call/handset-main.pbm" "$call/handset-ringing.pbm" -scale 400% \
             -bordercolor gray -border 4 +append "$out/handset-screens.png"
     fi
+    # The tray menu in each language (menu-N) and every settings page in each
+    # language (sheet-LANGUAGE-PAGE), at 96 and at 144 DPI (sheet144-...).
+    local f
+    for f in "$work"/tray_menu/menu-*.bmp "$work"/settings_pages/sheet-*.bmp \
+        "$work"/settings_dpi144/sheet144-*.bmp; do
+        [ -f "$f" ] && /usr/bin/convert "$f" "$out/$(basename "${f%.bmp}").png"
+    done
 }
 pictures >/dev/null 2>&1 || true

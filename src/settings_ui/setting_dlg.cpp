@@ -4,6 +4,7 @@
 #include "platform/main_window.h"
 #include "settings_ui/language_text.h"
 #include "settings_ui/setting_pages.h"
+#include "version.h"
 
 namespace vocastra {
 namespace {
@@ -103,7 +104,7 @@ void CSettingDlg::ApplyLanguageTexts() {
         Page(kAboutPage)
             .Controls()
             .SetText(IDC_VERSION,
-                     FormatVersionText(t.GetLanguageText("Version_Info"), kProgramVersionText));
+                     FormatVersionText(t.GetLanguageText("Version_Info"), VOCASTRA_VERSION_STR));
     if (m_frame) {
         m_frame->SetButtonText(IDOK_BUTTON, t.GetLanguageText("Button_OK"));
         m_frame->SetButtonText(IDCANCEL_BUTTON, t.GetLanguageText("Button_Cancel"));

@@ -19,8 +19,6 @@ class OsVersion;
 class SettingsStore;
 struct SettingsLinks;
 
-// The version the About page shows.
-inline constexpr const char* kProgramVersionText = "1.8";
 
 // What the pages use, shared by all of them.
 struct SheetServices {
