@@ -1,5 +1,6 @@
 #include "harness.h"
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -275,6 +276,32 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw Failure{"cannot write " + Narrow(path)};
+}
+
+namespace {
+bool IsUtf16(const std::string& bytes) {
+    return bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
+}
+}  // namespace
+
+std::string ReadTextFile(const std::wstring& path) {
+    const std::string bytes = ReadFileBytes(path);
+    if (!IsUtf16(bytes))
+        return bytes;
+    std::wstring w((bytes.size() - 2) / 2, L'\0');
+    std::memcpy(w.data(), bytes.data() + 2, w.size() * sizeof(wchar_t));
+    return Narrow(w);
+}
+
+void AppendTextFile(const std::wstring& path, const std::string& utf8) {
+    std::string bytes = ReadFileBytes(path);
+    if (IsUtf16(bytes)) {
+        const std::wstring w = WideFromUtf8(utf8);
+        bytes.append(reinterpret_cast<const char*>(w.data()), w.size() * sizeof(wchar_t));
+    } else {
+        bytes += utf8;
+    }
+    WriteFileBytes(path, bytes);
 }
 
 namespace {

@@ -100,6 +100,11 @@ std::wstring Join(const std::wstring& dir, const std::wstring& name);
 bool FileExists(const std::wstring& path);
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// A text file (INI) as UTF-8, whether it is UTF-16LE with a byte-order mark
+// (as the shipped settings and language files are) or 8-bit; and text added
+// at its end in the file's own encoding.
+std::string ReadTextFile(const std::wstring& path);
+void AppendTextFile(const std::wstring& path, const std::string& utf8);
 std::string Narrow(const std::wstring& w);
 std::wstring WideFromUtf8(const std::string& s);
 std::wstring Quote(const std::wstring& arg);

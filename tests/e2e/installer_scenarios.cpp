@@ -155,7 +155,7 @@ E2E_SCENARIO(installer_silent_install_runs_the_program) {
                           rel.string() << " is not installed as built");
     }
     E2E_CHECK_MSG(files > 0, "the build's data folder " << data.string() << " is empty");
-    E2E_CHECK_MSG(e2e::ReadFileBytes(e2e::Join(dir, L"Vocastra.ini")).find("VAL_AUTORUN_API=1") !=
+    E2E_CHECK_MSG(e2e::ReadTextFile(e2e::Join(dir, L"Vocastra.ini")).find("VAL_AUTORUN_API=1") !=
                       std::string::npos,
                   "the settings do not say the program starts at log-on");
 
@@ -201,12 +201,12 @@ E2E_SCENARIO(installer_upgrade_keeps_the_edited_settings) {
     const std::string edit =
         "\r\n[KEY]\r\nVAL_KEYSCAN_5=21 ; mute on the fifth key, by hand\r\n"
         "[SETTING]\r\nVAL_HANDSET_VID=0d8c\r\n";
-    e2e::WriteFileBytes(ini, e2e::ReadFileBytes(ini) + edit);
+    e2e::AppendTextFile(ini, edit);
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kRunValue);
-    const std::string edited = e2e::ReadFileBytes(ini);
+    const std::string edited = e2e::ReadTextFile(ini);
 
     E2E_CHECK_MSG(RunSetup(ctx, L"/S") == 0, "the silent upgrade failed");
-    const std::string after = e2e::ReadFileBytes(ini);
+    const std::string after = e2e::ReadTextFile(ini);
     E2E_CHECK_MSG(
         after.find("VAL_KEYSCAN_5=21 ; mute on the fifth key, by hand") != std::string::npos &&
             after.find("VAL_HANDSET_VID=0d8c") != std::string::npos,

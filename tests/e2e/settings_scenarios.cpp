@@ -10,7 +10,6 @@
 #include <prsht.h>
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <set>
 #include <string>
@@ -48,14 +47,9 @@ std::wstring LanguageText(const e2e::Context& ctx, int language, const wchar_t* 
     return buf;
 }
 
-// The settings file as text (it is UTF-16LE, as shipped).
+// The settings file as text.
 std::wstring SettingsText(const std::wstring& dir) {
-    const std::string bytes = e2e::ReadFileBytes(e2e::Join(dir, L"Vocastra.ini"));
-    if (bytes.size() < 2 || bytes[0] != '\xFF' || bytes[1] != '\xFE')
-        return e2e::WideFromUtf8(bytes);
-    std::wstring w((bytes.size() - 2) / 2, L'\0');
-    std::memcpy(w.data(), bytes.data() + 2, w.size() * 2);
-    return w;
+    return e2e::WideFromUtf8(e2e::ReadTextFile(e2e::Join(dir, L"Vocastra.ini")));
 }
 
 std::wstring WindowText(HWND w) {
