@@ -131,6 +131,7 @@ RECT Union(const std::vector<HWND>& windows) {
 
 // The desktop as on Windows, for what the scenarios look at. Read by each
 // process at its start, so this precedes starting the program.
+// - The fonts of a Windows desktop.
 // - A Windows with East Asian fonts links them to the dialog and menu fonts,
 //   so Chinese text shows in menus and dialogs of an English system. Wine's
 //   prefix links only to fonts it does not have: the CJK font the system has
@@ -138,6 +139,15 @@ RECT Union(const std::vector<HWND>& windows) {
 // - Without a window manager on the X display, Wine draws the windows'
 //   captions itself, so the pictures show them.
 void PrepareDesktop() {
+    // Wine's own Tahoma (the dialog and menu font) and Marlett (the caption
+    // buttons), from the fonts package, where every process finds them.
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    for (const wchar_t* font : {L"tahoma.ttf", L"marlett.ttf"}) {
+        const std::wstring to = e2e::Join(e2e::Join(windows, L"Fonts"), font);
+        if (!e2e::FileExists(to))
+            ::CopyFileW(e2e::Join(L"Z:\\usr\\share\\wine\\fonts", font).c_str(), to.c_str(), TRUE);
+    }
     HKEY x11 = nullptr;
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0,
                           KEY_SET_VALUE, nullptr, &x11, nullptr) == ERROR_SUCCESS) {
