@@ -119,6 +119,15 @@ e2e::Picture SettledPicture(const RECT& r) {
     return last;
 }
 
+// Keeps what the screen shows of `window` as PREFIX<lang>-<page>.bmp in `dir`.
+void KeepPicture(HWND window, const std::wstring& dir, const std::wstring& prefix, int lang,
+                 int page) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    e2e::SaveBmp(SettledPicture(r), e2e::Join(dir, prefix + std::to_wstring(lang) + L"-" +
+                                                       std::to_wstring(page) + L".bmp"));
+}
+
 RECT Union(const std::vector<HWND>& windows) {
     RECT all{};
     for (HWND w : windows) {
@@ -413,11 +422,7 @@ E2E_SCENARIO(settings_pages_in_every_language) {
                                   << page << " language " << lang << ": \""
                                   << e2e::Narrow(WindowText(::GetDlgItem(shown, kPageMarker[page])))
                                   << "\"");
-            RECT r{};
-            ::GetWindowRect(sheet, &r);
-            e2e::SaveBmp(SettledPicture(r),
-                         e2e::Join(p.dir, L"sheet-" + std::to_wstring(lang) + L"-" +
-                                              std::to_wstring(page) + L".bmp"));
+            KeepPicture(sheet, p.dir, L"sheet-", lang, page);
         }
         p.CloseSheet(IDCANCEL);
         E2E_CHECK_MSG(SettingsText(p.dir) == before, "Cancel changed the settings file");
@@ -619,11 +624,7 @@ E2E_SCENARIO(settings_sheet_at_144_dpi) {
         for (int page = 0; page < 5; ++page) {
             p.Command(kPageCommands[page]);
             p.WaitPage(page);
-            RECT r{};
-            ::GetWindowRect(sheet, &r);
-            e2e::SaveBmp(SettledPicture(r),
-                         e2e::Join(p.dir, L"sheet144-" + std::to_wstring(lang) + L"-" +
-                                              std::to_wstring(page) + L".bmp"));
+            KeepPicture(sheet, p.dir, L"sheet144-", lang, page);
         }
         p.CloseSheet(IDCANCEL);
     }

@@ -204,29 +204,25 @@ TEST(ShippedSettingsTest, DefaultFileHoldsEveryDefaultAndTheLanguageNames) {
     FixedModulePath module(dir.Path() + "vocastra.exe");
     Settings loaded, defaults;
     // Every field starts from something else, so a key the file lacks shows.
-    for (auto* f : {&loaded.VAL_AUTORUN_API, &loaded.VAL_ENABLE_KEYTONE, &loaded.VAL_ENABLE_LCM,
-                    &loaded.VAL_AUDIO_OUT_VOLUME, &loaded.VAL_AUDIO_IN_VOLUME,
-                    &loaded.VAL_AUDIO_OUT_MUTE, &loaded.VAL_AUDIO_IN_MUTE,
-                    &loaded.VAL_RingTone_Select, &loaded.VAL_RINGTONE_VOLUME, &loaded.VAL_LANGUAGE})
-        *f = 77;
+    using Field = std::atomic<int32_t> Settings::*;
+    const Field fields[] = {&Settings::VAL_AUTORUN_API,     &Settings::VAL_ENABLE_KEYTONE,
+                            &Settings::VAL_ENABLE_LCM,      &Settings::VAL_AUDIO_OUT_VOLUME,
+                            &Settings::VAL_AUDIO_IN_VOLUME, &Settings::VAL_AUDIO_OUT_MUTE,
+                            &Settings::VAL_AUDIO_IN_MUTE,   &Settings::VAL_LCM_CONTRAST,
+                            &Settings::VAL_RingTone_Select, &Settings::VAL_RINGTONE_VOLUME,
+                            &Settings::VAL_LANGUAGE};
+    for (Field f : fields)
+        loaded.*f = 2;
     for (auto& level : loaded.VAL_CONTRAST)
         for (auto& v : level)
             v = 77;
     for (auto& v : loaded.VAL_KEYSCAN)
         v = 77;
+    loaded.VAL_RINGTONE = loaded.Val_CustomRingTone = "x";
     SettingsStore store(loaded, profile, module, registry);
     store.LoadSettings();
-    EXPECT_EQ(loaded.VAL_AUTORUN_API, defaults.VAL_AUTORUN_API);
-    EXPECT_EQ(loaded.VAL_ENABLE_KEYTONE, defaults.VAL_ENABLE_KEYTONE);
-    EXPECT_EQ(loaded.VAL_ENABLE_LCM, defaults.VAL_ENABLE_LCM);
-    EXPECT_EQ(loaded.VAL_AUDIO_OUT_VOLUME, defaults.VAL_AUDIO_OUT_VOLUME);
-    EXPECT_EQ(loaded.VAL_AUDIO_IN_VOLUME, defaults.VAL_AUDIO_IN_VOLUME);
-    EXPECT_EQ(loaded.VAL_AUDIO_OUT_MUTE, defaults.VAL_AUDIO_OUT_MUTE);
-    EXPECT_EQ(loaded.VAL_AUDIO_IN_MUTE, defaults.VAL_AUDIO_IN_MUTE);
-    EXPECT_EQ(loaded.VAL_LCM_CONTRAST, defaults.VAL_LCM_CONTRAST);
-    EXPECT_EQ(loaded.VAL_RingTone_Select, defaults.VAL_RingTone_Select);
-    EXPECT_EQ(loaded.VAL_RINGTONE_VOLUME, defaults.VAL_RINGTONE_VOLUME);
-    EXPECT_EQ(loaded.VAL_LANGUAGE, defaults.VAL_LANGUAGE);
+    for (Field f : fields)
+        EXPECT_EQ((loaded.*f).load(), (defaults.*f).load());
     EXPECT_EQ(loaded.VAL_RINGTONE, defaults.VAL_RINGTONE);
     EXPECT_EQ(loaded.Val_CustomRingTone, defaults.Val_CustomRingTone);
     for (int l = 0; l < kContrastLevels; ++l)
