@@ -94,6 +94,17 @@ std::string ControlText(const SimControl& c) {
     }
 }
 
+// A menu text as shown: "&" marks the access key ("&&" is an ampersand).
+std::string Shown(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size())
+            ++i;
+        out += text[i];
+    }
+    return out;
+}
+
 }  // namespace
 
 // --- Tray menu -----------------------------------------------------------
@@ -101,14 +112,14 @@ std::string ControlText(const SimControl& c) {
 std::string TrayMenuView::Text(int command) const {
     for (const MenuItemText& i : m_menu.items)
         if (i.command == command)
-            return i.text;
+            return Shown(i.text);
     return {};
 }
 
 std::vector<std::string> TrayMenuView::Lines() const {
     std::vector<std::string> out;
     auto mark = [](bool at) { return at ? "> " : "  "; };
-    out.push_back(mark(m_cursor == 0) + Pad(m_menu.languageTitle, 24) + " >");
+    out.push_back(mark(m_cursor == 0) + Pad(Shown(m_menu.languageTitle), 24) + " >");
     if (m_languageCursor >= 0)
         for (int i = 0; i < 5; ++i)
             out.push_back(std::string("      ") + mark(m_languageCursor == i) +

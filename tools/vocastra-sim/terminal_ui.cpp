@@ -193,7 +193,7 @@ class TerminalUi {
         while (!g_quit && !m_quit && !m_session.Ended()) {
             Draw();
             const auto text = lines();
-            int w = 20;
+            int w = 62;  // over the handset's display
             for (const auto& l : text)
                 w = std::max(w, static_cast<int>(CodePointCount(l)) + 4);
             const int h = static_cast<int>(text.size()) + 2, y = 2, x = 4;
