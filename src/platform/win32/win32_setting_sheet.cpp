@@ -153,6 +153,21 @@ DWORD* TemplateStyle(LPARAM tmpl) {
     return &reinterpret_cast<DLGTEMPLATE*>(tmpl)->style;
 }
 
+// A dialog's icon control shows the icon the size it was loaded at; the
+// system's icon size follows the DPI, so the program icon is loaded anew at
+// that size (scaled by the system where the resource has none so large).
+void ShowIconsAtSystemSize(HWND page) {
+    // Loaded once for the process (a shared icon would come back at the
+    // size it was first loaded at).
+    static HANDLE icon =
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(RES_ICON_MAINFRAME), IMAGE_ICON,
+                     ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0);
+    for (HWND child = ::GetWindow(page, GW_CHILD); child && icon;
+         child = ::GetWindow(child, GW_HWNDNEXT))
+        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            ::SendMessageW(child, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+}
+
 }  // namespace
 
 int CALLBACK Win32SettingSheet::SheetCallback(HWND hwnd, UINT msg, LPARAM lParam) {
@@ -196,6 +211,7 @@ INT_PTR CALLBACK Win32SettingSheet::PageProc(HWND hwnd, UINT msg, WPARAM wParam,
         ::SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(ctx));
         ctx->controls = std::make_unique<PageControls>(hwnd);
         ctx->events->OnPageInit(ctx->page, *ctx->controls);
+        ShowIconsAtSystemSize(hwnd);
         return TRUE;
     }
     auto* ctx = reinterpret_cast<PageContext*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
