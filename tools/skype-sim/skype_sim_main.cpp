@@ -4,10 +4,15 @@
 // way); what it replies and its call model come from SimSkypeClient.
 //
 //   skype-sim.exe [--attach success|pending|refused|notavailable] [--log FILE]
+//                 [--displaynames on|off] [--outgoing ring|answer|busy|refuse|fail]
 //
+// --displaynames off: the sign-in names no contact's display name;
+// --outgoing: what the far end of a call the program places does.
 // Every received command is appended to FILE as one line, in order. A test
 // drives it with WM_COPYDATA carrying kControlTag and one control line:
-//   ring p2p HANDLE | ring pstn NUMBER | answer | hangup | dump-commands | exit
+//   ring p2p HANDLE | ring pstn NUMBER (either with " cancelled": the caller
+//   hangs up at once) | answer | hangup | giveup (the caller gives up: MISSED)
+//   | dump-commands | exit
 //   | quit (the client quits: every command fails, but the window stays so
 //     it can come back) | return (the client is back and says API_AVAILABLE)
 //   | form CLASS (opens a hidden top-level form of that window class, as the
@@ -23,6 +28,7 @@
 #include <cwchar>
 #include <string>
 
+#include "platform/sim/fake_clock.h"
 #include "platform/sim/sim_skype_client.h"
 
 namespace {
@@ -34,6 +40,9 @@ constexpr ULONG_PTR kControlTag = 0x53494D43;  // "SIMC"
 constexpr UINT WM_APP_DELIVER = WM_APP + 1;
 constexpr wchar_t kConversationsClass[] = L"TConversationsControl";
 constexpr size_t kMaxFormClass = 64;
+// Often enough that a call's DURATION goes out about every second.
+constexpr UINT_PTR kDurationTimer = 1;
+constexpr UINT kDurationPollMs = 250;
 
 struct State {
     HWND self = nullptr;
@@ -43,6 +52,7 @@ struct State {
     std::wstring logPath;
     std::string lastCall;
     bool delivering = false;
+    vocastra::SystemClock clock;
     SimSkypeClient client;
 };
 State* g = nullptr;
@@ -134,11 +144,22 @@ void ScheduleDeliver() {
     ::PostMessageW(g->self, WM_APP_DELIVER, 0, 0);
 }
 
+// "ring p2p|pstn WHO [cancelled]".
+void Ring(const std::string& rest, bool pstn) {
+    const std::string suffix = " cancelled";
+    const bool cancelled = rest.size() > suffix.size() &&
+                           rest.compare(rest.size() - suffix.size(), suffix.size(), suffix) == 0;
+    const std::string who = cancelled ? rest.substr(0, rest.size() - suffix.size()) : rest;
+    g->lastCall = g->client.IncomingCall(who, pstn, cancelled);
+}
+
 void Control(const std::string& line) {
     if (line.rfind("ring p2p ", 0) == 0) {
-        g->lastCall = g->client.IncomingCall(line.substr(9), false);
+        Ring(line.substr(9), false);
     } else if (line.rfind("ring pstn ", 0) == 0) {
-        g->lastCall = g->client.IncomingCall(line.substr(10), true);
+        Ring(line.substr(10), true);
+    } else if (line == "giveup" && !g->lastCall.empty()) {
+        g->client.SetCallStatus(g->lastCall, "MISSED");
     } else if (line == "answer" && !g->lastCall.empty()) {
         g->client.SetCallStatus(g->lastCall, "INPROGRESS");
     } else if (line == "hangup" && !g->lastCall.empty()) {
@@ -192,6 +213,10 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             ScheduleDeliver();
             return ok ? TRUE : FALSE;
         }
+        case WM_TIMER:
+            if (wParam == kDurationTimer && g->client.MsUntilNextDuration() == 0)
+                ScheduleDeliver();
+            return 0;
         case WM_APP_DELIVER:
             if (!g->delivering) {
                 g->delivering = true;
@@ -213,6 +238,8 @@ int wmain(int argc, wchar_t** argv) {
     State state;
     g = &state;
     SimSkypeClient::AttachAnswer answer = SimSkypeClient::AttachAnswer::Success;
+    SimSkypeClient::Outcome outgoing = SimSkypeClient::Outcome::KeepRinging;
+    bool displayNames = true;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::wstring opt = argv[i], val = argv[i + 1];
         if (opt == L"--log") {
@@ -226,6 +253,21 @@ int wmain(int argc, wchar_t** argv) {
                 answer = SimSkypeClient::AttachAnswer::NotAvailableThenApiAvailable;
             else if (val != L"success") {
                 std::fwprintf(stderr, L"skype-sim: unknown attach answer %ls\n", val.c_str());
+                return 2;
+            }
+        } else if (opt == L"--displaynames" && (val == L"on" || val == L"off")) {
+            displayNames = val == L"on";
+        } else if (opt == L"--outgoing") {
+            if (val == L"answer")
+                outgoing = SimSkypeClient::Outcome::Answer;
+            else if (val == L"busy")
+                outgoing = SimSkypeClient::Outcome::Busy;
+            else if (val == L"refuse")
+                outgoing = SimSkypeClient::Outcome::Refuse;
+            else if (val == L"fail")
+                outgoing = SimSkypeClient::Outcome::Fail;
+            else if (val != L"ring") {
+                std::fwprintf(stderr, L"skype-sim: unknown outgoing outcome %ls\n", val.c_str());
                 return 2;
             }
         } else {
@@ -257,6 +299,10 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     state.client.LoadDefaultSession();
     state.client.SetAttachAnswer(answer);
+    state.client.SetOutgoingOutcome(outgoing);
+    state.client.SetSignInDisplayNames(displayNames);
+    state.client.SetClock(&state.clock);
+    ::SetTimer(state.self, kDurationTimer, kDurationPollMs, nullptr);
     state.client.Create(g_out);
     MSG m;
     while (::GetMessageW(&m, nullptr, 0, 0) > 0) {

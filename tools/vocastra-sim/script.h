@@ -17,8 +17,8 @@ struct Step {
         Plug,     // plug                 connect the handset
         Unplug,   // unplug               disconnect the handset
         Notify,   // notify TEXT          a raw notification from the client
-        Client,   // client ACTION [ARGS] ring p2p|pstn WHO, answer, hangup, busy, refuse, exit,
-                  // return
+        Client,   // client ACTION [ARGS] ring p2p|pstn WHO [cancelled], answer, hangup, busy,
+                  // refuse, giveup, exit, return, status WHO STATUS, displaynames on|off
         Wait,     // wait MS              advance the clock
         Set,      // set NAME VALUE       change a setting in memory
         Display,  // display              print the handset display as text art

@@ -52,13 +52,17 @@ int RunSteps(Session& session, const std::vector<Step>& steps, std::ostream& out
                 out << line << '\n';
                 const std::string& a = s.args[0];
                 if (a == "ring")
-                    session.ClientRing(s.args[1] == "pstn", s.args[2]);
+                    session.ClientRing(s.args[1] == "pstn", s.args[2], s.args.size() >= 4);
                 else if (a == "answer")
                     session.ClientAnswer();
                 else if (a == "hangup")
                     session.ClientHangUp();
                 else if (a == "busy")
                     session.ClientBusy();
+                else if (a == "giveup")
+                    session.ClientGiveUp();
+                else if (a == "displaynames")
+                    session.ClientSignInDisplayNames(s.args[1] == "on");
                 else if (a == "refuse")
                     session.ClientRefuse();
                 else if (a == "exit")

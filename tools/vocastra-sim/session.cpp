@@ -183,6 +183,7 @@ void Session::AdvanceTo(uint32_t target) {
         if (m_app.skype.Exists())
             step = std::min<uint32_t>(step, static_cast<uint32_t>(std::max<int32_t>(
                                                 0, static_cast<int32_t>(m_nextPing - now))));
+        step = std::min(step, m_sim.skypeClient.MsUntilNextDuration());
         m_sim.fakeClock.Advance(std::max<uint32_t>(step, 1));
         if (m_app.skype.Exists() && static_cast<int32_t>(Now() - m_nextPing) >= 0) {
             m_nextPing = Now() + kPingPeriodMs;
@@ -252,8 +253,8 @@ void Session::ClientNotify(const std::string& text) {
     Settle();
 }
 
-std::string Session::ClientRing(bool pstn, const std::string& who) {
-    const std::string id = m_sim.skypeClient.IncomingCall(who, pstn);
+std::string Session::ClientRing(bool pstn, const std::string& who, bool cancelledAtOnce) {
+    const std::string id = m_sim.skypeClient.IncomingCall(who, pstn, cancelledAtOnce);
     Settle();
     return id;
 }
@@ -306,10 +307,25 @@ bool Session::ClientBusy() {
         Trace("(no outgoing call is ringing)");
         return false;
     }
+    // The client ends a busy call with BUSY alone.
     m_sim.skypeClient.SetCallStatus(id, "BUSY");
-    m_sim.skypeClient.SetCallStatus(id, "FINISHED");
     Settle();
     return true;
+}
+
+bool Session::ClientGiveUp() {
+    const std::string id = FindCall({"RINGING"}, false);
+    if (id.empty()) {
+        Trace("(no incoming call is ringing)");
+        return false;
+    }
+    m_sim.skypeClient.SetCallStatus(id, "MISSED");
+    Settle();
+    return true;
+}
+
+void Session::ClientSignInDisplayNames(bool on) {
+    m_sim.skypeClient.SetSignInDisplayNames(on);
 }
 
 bool Session::ClientRefuse() {

@@ -59,10 +59,14 @@ class Session {
     // The client's side. Each returns false (and traces why) when the action
     // has nothing to act on.
     void ClientNotify(const std::string& text);
-    std::string ClientRing(bool pstn, const std::string& who);
+    // `cancelledAtOnce`: the caller hangs up at once (CANCELLED after RINGING).
+    std::string ClientRing(bool pstn, const std::string& who, bool cancelledAtOnce = false);
     bool ClientAnswer();  // the ringing call is answered by the far end
     bool ClientHangUp();  // the far end ends the call in progress
     bool ClientBusy();
+    bool ClientGiveUp();  // the caller of the ringing call gives up: a missed call
+    // Whether the client's next sign-in names the contacts' display names.
+    void ClientSignInDisplayNames(bool on);
     bool ClientRefuse();
     void ClientExit();
     void ClientReturn();

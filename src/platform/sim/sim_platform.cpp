@@ -13,6 +13,8 @@ SimPlatform::SimPlatform(const std::string& programDir, bool rt)
       popupMenu(mainWindow) {
     // A signed-in Windows user always has the Run key.
     registry.CreateKey(RegistryRoot::CurrentUser, kRunKey);
+    // Calls in progress report their duration on the platform's clock.
+    skypeClient.SetClock(&clock());
 }
 
 Ports SimPlatform::MakePorts() {

@@ -1,6 +1,10 @@
 #include "platform/sim/sim_skype_client.h"
 
+#include <algorithm>
+#include <limits>
 #include <sstream>
+
+#include "platform/clock.h"
 
 namespace vocastra {
 
@@ -32,6 +36,16 @@ std::string RestFrom(const std::string& s, std::size_t first) {
 bool IsTelephoneNumber(const std::string& t) {
     return !t.empty() && (t[0] == '+' || (t[0] >= '0' && t[0] <= '9'));
 }
+
+// A call that has ended takes no more status changes.
+bool IsEnding(const std::string& status) {
+    return status == "FINISHED" || status == "MISSED" || status == "REFUSED" ||
+           status == "FAILED" || status == "BUSY" || status == "CANCELLED";
+}
+
+constexpr uint32_t kDurationPeriodMs = 1000;
+// The client's own test call answers whoever is signed in.
+constexpr const char* kEchoService = "echo123";
 
 }  // namespace
 
@@ -83,10 +97,13 @@ void SimSkypeClient::BroadcastDiscover() {
 
 void SimSkypeClient::SignInNotifications() {
     QueueText("CONNSTATUS ONLINE");
+    QueueText("CURRENTUSERHANDLE " + m_user);
+    QueueText("USERSTATUS ONLINE");
     for (const auto& c : m_contacts) {
         QueueText("USER " + c.handle + " ONLINESTATUS " + c.onlineStatus);
-        QueueText("USER " + c.handle + " DISPLAYNAME" +
-                  (c.displayName.empty() ? "" : " " + c.displayName));
+        if (m_signInDisplayNames)
+            QueueText("USER " + c.handle + " DISPLAYNAME" +
+                      (c.displayName.empty() ? "" : " " + c.displayName));
     }
 }
 
@@ -224,7 +241,18 @@ std::string SimSkypeClient::Answer(const std::string& command) {
         return "ERROR 2 Invalid command";
     }
     if (verb == "CALL" && w.size() >= 2) {
-        NewCall(w[1]);
+        // "CALL a, b" is a conference; every target must be someone.
+        std::string first;
+        std::istringstream targets(RestFrom(command, 1));
+        for (std::string t; std::getline(targets, t, ',');) {
+            const auto b = t.find_first_not_of(' '), e = t.find_last_not_of(' ');
+            t = b == std::string::npos ? std::string() : t.substr(b, e - b + 1);
+            if (!IsKnownIdentity(t))
+                return "ERROR 92 CALL: Unrecognised identity";
+            if (first.empty())
+                first = t;
+        }
+        NewCall(first);
         return {};
     }
     if (verb == "MINIMIZE" || verb == "FOCUS" || verb == "OPEN" || verb == "BTN_PRESSED" ||
@@ -265,10 +293,9 @@ std::string SimSkypeClient::AnswerCall(const std::vector<std::string>& w,
         return w[1] + " " + id + " " + prop + (value.empty() ? "" : " " + value);
     }
     if (prop == "STATUS" && w.size() >= 5) {
-        if (c.status == "FINISHED" || c.status == "MISSED" || c.status == "REFUSED" ||
-            c.status == "FAILED")
+        if (IsEnding(c.status))
             return "ERROR 24 Cannot change status";
-        c.status = w[4];
+        SetStatusLocked(c, w[4]);
         return "CALL " + id + " STATUS " + c.status;
     }
     if (prop == "DTMF" && w.size() >= 5)
@@ -292,13 +319,13 @@ std::string SimSkypeClient::NewCall(const std::string& target) {
         case Outcome::KeepRinging:
             break;
         case Outcome::Answer:
-            c.status = "INPROGRESS";
+            SetStatusLocked(c, "INPROGRESS");
             QueueCallStatus(id, "INPROGRESS");
             break;
         case Outcome::Busy:
-            c.status = "FINISHED";
+            // BUSY is the ending itself; no FINISHED follows.
+            c.status = "BUSY";
             QueueCallStatus(id, "BUSY");
-            QueueCallStatus(id, "FINISHED");
             break;
         case Outcome::Refuse:
             c.status = "REFUSED";
@@ -314,6 +341,59 @@ std::string SimSkypeClient::NewCall(const std::string& target) {
     return id;
 }
 
+bool SimSkypeClient::IsKnownIdentity(const std::string& target) const {
+    if (target.empty())
+        return false;
+    if (IsTelephoneNumber(target) || target == kEchoService || target == m_user)
+        return true;
+    for (const auto& c : m_contacts)
+        if (c.handle == target)
+            return true;
+    return false;
+}
+
+void SimSkypeClient::SetStatusLocked(Call& c, const std::string& status) {
+    c.status = status;
+    if (status == "INPROGRESS" && !c.answered) {
+        c.answered = true;
+        c.answeredTick = m_clock ? m_clock->GetTickCount() : 0;
+    }
+}
+
+void SimSkypeClient::QueueDueDurations() {
+    if (!m_clock)
+        return;
+    const uint32_t now = m_clock->GetTickCount();
+    for (auto& [id, c] : m_calls) {
+        if (c.status != "INPROGRESS")
+            continue;
+        // After a long jump of the clock one notification carries the
+        // whole time, as a client that was busy would send it.
+        const int seconds = static_cast<int>((now - c.answeredTick) / kDurationPeriodMs);
+        if (seconds > c.duration) {
+            c.duration = seconds;
+            QueueText("CALL " + id + " DURATION " + std::to_string(seconds));
+        }
+    }
+}
+
+uint32_t SimSkypeClient::MsUntilNextDuration() const {
+    std::lock_guard lock(m_mutex);
+    uint32_t next = std::numeric_limits<uint32_t>::max();
+    if (!m_clock)
+        return next;
+    const uint32_t now = m_clock->GetTickCount();
+    for (const auto& [id, c] : m_calls) {
+        if (c.status != "INPROGRESS")
+            continue;
+        const uint32_t due =
+            c.answeredTick + static_cast<uint32_t>(c.duration + 1) * kDurationPeriodMs;
+        const int32_t left = static_cast<int32_t>(due - now);
+        next = std::min(next, static_cast<uint32_t>(std::max(left, 0)));
+    }
+    return next;
+}
+
 // ---- set-up and events ----
 
 void SimSkypeClient::Reset() {
@@ -326,11 +406,21 @@ void SimSkypeClient::Reset() {
     m_discovers = 0;
     m_nextCallId = 1000;
     m_ringer = "USB PHONE";
+    m_signInDisplayNames = true;
     m_contacts.clear();
     m_calls.clear();
     m_events.clear();
     m_commands.clear();
     m_observer = nullptr;
+}
+
+void SimSkypeClient::SetClock(Clock* clock) {
+    std::lock_guard lock(m_mutex);
+    m_clock = clock;
+}
+void SimSkypeClient::SetSignInDisplayNames(bool on) {
+    std::lock_guard lock(m_mutex);
+    m_signInDisplayNames = on;
 }
 
 void SimSkypeClient::SetAttachAnswer(AttachAnswer a) {
@@ -422,7 +512,7 @@ void SimSkypeClient::SendAttachStatus(uint32_t status) {
     QueueAttach(status);
 }
 
-std::string SimSkypeClient::IncomingCall(std::string partner, bool pstn) {
+std::string SimSkypeClient::IncomingCall(std::string partner, bool pstn, bool cancelledAtOnce) {
     std::lock_guard lock(m_mutex);
     const std::string id = std::to_string(m_nextCallId++);
     Call c;
@@ -430,8 +520,12 @@ std::string SimSkypeClient::IncomingCall(std::string partner, bool pstn) {
     c.partnerDispName = DisplayNameOf(partner);
     c.type = pstn ? "INCOMING_PSTN" : "INCOMING_P2P";
     c.status = "RINGING";
-    m_calls[id] = c;
     QueueCallStatus(id, "RINGING");
+    if (cancelledAtOnce) {
+        c.status = "CANCELLED";
+        QueueCallStatus(id, "CANCELLED");
+    }
+    m_calls[id] = c;
     return id;
 }
 
@@ -439,7 +533,7 @@ void SimSkypeClient::SetCallStatus(const std::string& id, const std::string& sta
     std::lock_guard lock(m_mutex);
     auto it = m_calls.find(id);
     if (it != m_calls.end())
-        it->second.status = status;
+        SetStatusLocked(it->second, status);
     QueueCallStatus(id, status);
 }
 
@@ -469,6 +563,8 @@ int SimSkypeClient::Deliver() {
         std::function<void(const std::string&)> observer;
         {
             std::lock_guard lock(m_mutex);
+            if (m_listener && m_created && m_running && m_attached)
+                QueueDueDurations();
             if (m_events.empty() || !m_listener || !m_created)
                 return delivered;
             e = std::move(m_events.front());

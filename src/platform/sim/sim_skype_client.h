@@ -16,6 +16,8 @@
 
 namespace vocastra {
 
+class Clock;
+
 class SimSkypeClient : public SkypeWire {
   public:
     // How the client answers a discovery while not attached.
@@ -43,6 +45,8 @@ class SimSkypeClient : public SkypeWire {
         std::string confId = "0";
         int64_t timestamp = 1262304000;
         int duration = 0;
+        bool answered = false;
+        uint32_t answeredTick = 0;  // when it first went INPROGRESS
     };
 
     // SkypeWire: the program's side.
@@ -55,6 +59,12 @@ class SimSkypeClient : public SkypeWire {
     void Reset();
     // Set-up.
     void SetFailCreate(bool fail) { m_failCreate = fail; }
+    // The clock the DURATION notifications of calls in progress run on;
+    // without one none are sent.
+    void SetClock(Clock* clock);
+    // Off: the sign-in notifications name no contact's DISPLAYNAME (the
+    // client sends them either way).
+    void SetSignInDisplayNames(bool on);
     void SetAttachAnswer(AttachAnswer a);
     // Called with every command received, in order (tests build traces).
     void SetCommandObserver(std::function<void(const std::string&)> fn);
@@ -80,14 +90,20 @@ class SimSkypeClient : public SkypeWire {
     // Events the client originates.
     void Notify(std::string text);           // an unsolicited notification
     void SendAttachStatus(uint32_t status);  // an attach message now
-    std::string IncomingCall(std::string partner, bool pstn = false);      // returns the call id
+    // Returns the call id. `cancelledAtOnce`: the caller hangs up at once,
+    // CANCELLED straight after RINGING.
+    std::string IncomingCall(std::string partner, bool pstn = false, bool cancelledAtOnce = false);
     void SetCallStatus(const std::string& id, const std::string& status);  // with notification
     void Exit();     // the client quits: windows gone, sends fail
     void Restart();  // the client comes back and announces API_AVAILABLE
 
-    // Hands everything queued to the program, including what that causes.
-    // Returns how many messages were delivered.
+    // Hands everything queued to the program, including what that causes
+    // and the DURATION notifications due by now. Returns how many messages
+    // were delivered.
     int Deliver();
+    // Milliseconds until the next DURATION notification falls due
+    // (UINT32_MAX when no call is in progress or there is no clock).
+    uint32_t MsUntilNextDuration() const;
     // The link window's keep-alive timer.
     void FireTimer();
 
@@ -113,6 +129,9 @@ class SimSkypeClient : public SkypeWire {
     std::string Answer(const std::string& command);
     std::string AnswerCall(const std::vector<std::string>& w, const std::string& command);
     std::string NewCall(const std::string& target);
+    bool IsKnownIdentity(const std::string& target) const;
+    void SetStatusLocked(Call& c, const std::string& status);
+    void QueueDueDurations();
     void SignInNotifications();
 
     mutable std::mutex m_mutex;
@@ -135,6 +154,8 @@ class SimSkypeClient : public SkypeWire {
     std::string m_currency = "EUR";
     std::string m_ringer = "USB PHONE";
     bool m_mute = false;
+    bool m_signInDisplayNames = true;
+    Clock* m_clock = nullptr;
     std::vector<Contact> m_contacts;
     std::map<std::string, Call> m_calls;
     std::deque<Event> m_events;
