@@ -10,6 +10,14 @@ namespace vocastra {
 
 enum class RegistryRoot { CurrentUser, LocalMachine };
 
+// A value as stored: its registry type (1 REG_SZ, 2 REG_EXPAND_SZ, 4
+// REG_DWORD, ...) and its bytes (UTF-16LE for strings, terminator included
+// when stored with one).
+struct RegistryRawValue {
+    uint32_t type = 0;
+    std::string bytes;
+};
+
 class Registry {
   public:
     virtual ~Registry() = default;
@@ -24,6 +32,11 @@ class Registry {
                            const std::string& value) = 0;
     virtual bool SetDword(RegistryRoot root, const std::string& key, const std::string& name,
                           uint32_t value) = 0;
+    // The value's type and bytes; empty when the key or value is missing or
+    // the value is longer than `maxBytes`.
+    virtual std::optional<RegistryRawValue> GetRawValue(RegistryRoot root, const std::string& key,
+                                                        const std::string& name,
+                                                        std::size_t maxBytes) = 0;
     virtual bool DeleteValue(RegistryRoot root, const std::string& key,
                              const std::string& name) = 0;
 };

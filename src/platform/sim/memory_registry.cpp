@@ -70,4 +70,40 @@ bool MemoryRegistry::DeleteValue(RegistryRoot root, const std::string& key,
     return k && k->erase(ToLowerAscii(name)) > 0;
 }
 
+std::optional<RegistryRawValue> MemoryRegistry::GetRawValue(RegistryRoot root,
+                                                            const std::string& key,
+                                                            const std::string& name,
+                                                            std::size_t maxBytes) {
+    std::lock_guard lock(m_mutex);
+    Key* k = Find(root, key);
+    if (!k) return std::nullopt;
+    auto it = k->find(ToLowerAscii(name));
+    if (it == k->end()) return std::nullopt;
+    RegistryRawValue raw;
+    if (const auto* str = std::get_if<std::string>(&it->second)) {
+        const std::u16string wide = Utf8ToUtf16(*str) + u'\0';
+        raw.type = 1;
+        for (char16_t c : wide) {
+            raw.bytes += static_cast<char>(c & 0xFF);
+            raw.bytes += static_cast<char>(c >> 8);
+        }
+    } else if (const auto* dw = std::get_if<uint32_t>(&it->second)) {
+        raw.type = 4;
+        for (int i = 0; i < 4; ++i) raw.bytes += static_cast<char>((*dw >> (8 * i)) & 0xFF);
+    } else {
+        raw = std::get<RegistryRawValue>(it->second);
+    }
+    if (raw.bytes.size() > maxBytes) return std::nullopt;
+    return raw;
+}
+
+bool MemoryRegistry::SetRawValue(RegistryRoot root, const std::string& key,
+                                 const std::string& name, RegistryRawValue value) {
+    std::lock_guard lock(m_mutex);
+    Key* k = Find(root, key);
+    if (!k) return false;
+    (*k)[ToLowerAscii(name)] = std::move(value);
+    return true;
+}
+
 }  // namespace vocastra

@@ -23,9 +23,16 @@ public:
     bool SetDword(RegistryRoot root, const std::string& key, const std::string& name,
                   uint32_t value) override;
     bool DeleteValue(RegistryRoot root, const std::string& key, const std::string& name) override;
+    std::optional<RegistryRawValue> GetRawValue(RegistryRoot root, const std::string& key,
+                                                const std::string& name,
+                                                std::size_t maxBytes) override;
+    // Stores a value exactly as given (any type, any bytes), as another
+    // program may have written it.
+    bool SetRawValue(RegistryRoot root, const std::string& key, const std::string& name,
+                     RegistryRawValue value);
 
 private:
-    using Value = std::variant<std::string, uint32_t>;
+    using Value = std::variant<std::string, uint32_t, RegistryRawValue>;
     using Key = std::map<std::string, Value>;  // value name, lower-cased
     static std::string Normalise(RegistryRoot root, const std::string& key);
     Key* Find(RegistryRoot root, const std::string& key);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/win32_text.h"
@@ -119,6 +120,23 @@ bool Win32Registry::DeleteValue(RegistryRoot root, const std::string& key,
     if (!k)
         return false;
     return ::RegDeleteValueW(k.get(), Wide(name).c_str()) == ERROR_SUCCESS;
+}
+
+std::optional<RegistryRawValue> Win32Registry::GetRawValue(RegistryRoot root,
+                                                           const std::string& key,
+                                                           const std::string& name,
+                                                           std::size_t maxBytes) {
+    Key k(root, key, KEY_QUERY_VALUE);
+    if (!k)
+        return std::nullopt;
+    // A value longer than the buffer is refused (ERROR_MORE_DATA), never cut.
+    std::vector<BYTE> buf(std::min<std::size_t>(maxBytes, kMaxStringBytes) + 1);
+    DWORD type = 0, got = static_cast<DWORD>(buf.size() - 1);
+    if (::RegQueryValueExW(k.get(), Wide(name).c_str(), nullptr, &type, buf.data(), &got) !=
+            ERROR_SUCCESS ||
+        got > maxBytes)
+        return std::nullopt;
+    return RegistryRawValue{type, std::string(reinterpret_cast<const char*>(buf.data()), got)};
 }
 
 }  // namespace vocastra::win32

@@ -17,6 +17,9 @@ class Win32Registry : public Registry {
     bool SetDword(RegistryRoot root, const std::string& key, const std::string& name,
                   uint32_t value) override;
     bool DeleteValue(RegistryRoot root, const std::string& key, const std::string& name) override;
+    std::optional<RegistryRawValue> GetRawValue(RegistryRoot root, const std::string& key,
+                                                const std::string& name,
+                                                std::size_t maxBytes) override;
 };
 
 }  // namespace vocastra::win32
