@@ -20,6 +20,8 @@ Application::Application(const Ports& p)
       device(p.hidBus, settingsStore, flags, p.mainWindow, p.clock, dlg, connectionLog),
       skype({p.skypeWire, p.mainWindow, p.clock, p.collator, p.profile, settingsStore, flags,
              connectionLog}),
+      audio(p.mixer, p.audioEndpoints, p.osVersion, p.waveOut, p.fileSystem,
+            device.transport.g_UsbWriteDevice.m_DeviceLock),
       languageTexts(p.profile, g_Settings),
       display(p.textRenderer, g_Settings.VAL_ENABLE_LCM, connectionLog),
       modes(g_Settings, p.clock, display, languageTexts, p.windowAutomation, flags, connectionLog),
@@ -31,6 +33,7 @@ Application::Application(const Ports& p)
     ConnectSkype();
     ConnectModes();
     ConnectFace();
+    ConnectAudio();
 }
 
 Application::~Application() {

@@ -8,6 +8,7 @@
 #include "app/system_tray.h"
 #include "app/tray_menu.h"
 #include "app/vocastra_dlg.h"
+#include "audio/audio_system.h"
 #include "device/handset_device.h"
 #include "modes/handset_modes.h"
 #include "modes/virtual_display.h"
@@ -36,6 +37,9 @@ class MessageBoxes;
 class PopupMenu;
 class SettingSheetHost;
 class FileDialog;
+class Mixer;
+class AudioEndpoints;
+class WaveOut;
 
 // The OS services, one port each. Subsystems add theirs here.
 struct Ports {
@@ -58,6 +62,9 @@ struct Ports {
     PopupMenu& popupMenu;
     SettingSheetHost& settingSheet;
     FileDialog& fileDialog;
+    Mixer& mixer;
+    AudioEndpoints& audioEndpoints;
+    WaveOut& waveOut;
 };
 
 class Application {
@@ -84,6 +91,7 @@ class Application {
     CVocastraDlg dlg;
     HandsetDevice device;  // g_UsbWriteDevice, g_UsbReadDevice, key pipeline, flasher
     CSkypeMonitor skype;   // the client link
+    AudioSystem audio;     // mixers, sound devices, players
     // Handset modes and display, the language texts and the tray.
     LanguageTexts languageTexts;
     CVirtualDisplay display;
@@ -99,6 +107,7 @@ class Application {
     void ConnectSkype();
     void ConnectModes();
     void ConnectFace();
+    void ConnectAudio();
     bool m_handsetScreenKnown = false;  // key thread only
 };
 

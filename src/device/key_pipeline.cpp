@@ -237,6 +237,11 @@ std::vector<int32_t> KeyPipeline::QueuedKeys() {
     return {m_KeyQueue.begin(), m_KeyQueue.end()};
 }
 
+std::string KeyPipeline::OutDeviceName() {
+    std::lock_guard lock(m_nameMutex);
+    return m_strOutDevice;
+}
+
 void KeyPipeline::SetOutDeviceName(std::string name) {
     std::lock_guard lock(m_nameMutex);
     m_strOutDevice = std::move(name);

@@ -72,6 +72,7 @@ class KeyPipeline {
 
     // The handset's playback device name, for the key tone log line.
     void SetOutDeviceName(std::string name);
+    std::string OutDeviceName();  // the handset playback name, any thread
 
     // Thread starts (each at most once) and the stop of both.
     void StartHidReadThread();

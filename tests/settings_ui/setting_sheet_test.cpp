@@ -103,10 +103,10 @@ TEST_F(SettingSheet, ApplyRunsEveryShownPageAndCancelWritesNothing) {
     // Both OK and Apply applied each page: the levels went to the mixers, the
     // contrast of level 2 to the handset.
     int levels = 0;
-    for (const auto& line : app.connectionLog.Lines())
-        levels += line == "SetAudioOutLevel 3";
+    for (const auto& line : sim.logSink.Lines())
+        levels += line == "SetFaderValue ;type=4, value = 3";
     EXPECT_EQ(levels, 2);
-    EXPECT_TRUE(app.connectionLog.Contains("SetAudioInLevel 31"));
+    EXPECT_TRUE(sim.logSink.Contains("SetFaderValue ;type=4, value = 31"));
     EXPECT_TRUE(HandsetGot("HANDSET <- CMD_SET_CONTRAST 162 35 40"));
     EXPECT_THAT(sheet.Records(), ElementsAre("SHEET open 0", "SHEET cancel", "SHEET open 0",
                                              "SHEET apply", "SHEET ok"));
@@ -180,8 +180,9 @@ TEST_F(SettingSheet, AudioPageListsTheDevicesAndHidesWhatItsWindowsVersionDoesNo
         s.Click(IDC_SET_RECORD);
         s.PressOk();
     });
-    EXPECT_TRUE(app.connectionLog.Contains("OpenPlaybackDevicesPanel"));
-    EXPECT_TRUE(app.connectionLog.Contains("OpenRecordingDevicesPanel"));
+    EXPECT_THAT(sim.shell.Opened(),
+                ElementsAre("rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl,,0",
+                            "rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl,,1"));
     // No devices to choose from: the system's defaults stay as they were.
     EXPECT_EQ(written.back(), "USB Audio Device|usb audio device");
 }

@@ -21,7 +21,8 @@ Ports SimPlatform::MakePorts() {
     return Ports{clock(),    logSink,       profile,      registry,    modulePath,
                  mainWindow, *textRenderer, hidBus,       skypeClient, *collator,
                  windows,    trayIcon,      shell,        osVersion,   fileSystem,
-                 messageBoxes, popupMenu,   settingSheet, fileDialog};
+                 messageBoxes, popupMenu,   settingSheet, fileDialog,
+                 sound.mixer, sound.endpoints, sound.waveOut};
 }
 
 }  // namespace vocastra

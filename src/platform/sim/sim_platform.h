@@ -21,6 +21,7 @@
 #include "platform/sim/sim_setting_sheet.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_skype_client.h"
+#include "platform/sim/sim_sound.h"
 #include "platform/sim/sim_tray_icon.h"
 #include "platform/sim/sim_window_automation.h"
 
@@ -55,6 +56,8 @@ struct SimPlatform {
     SimPopupMenu popupMenu;
     SimSettingSheet settingSheet;
     SimFileDialog fileDialog;
+    // Sound cards, mixers, endpoints and wave devices; none until a test adds one.
+    SimSound sound{clock(), mainWindow};
 };
 
 }  // namespace vocastra

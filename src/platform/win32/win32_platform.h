@@ -20,6 +20,7 @@
 #include "platform/win32/win32_setting_sheet.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_skype_wire.h"
+#include "platform/win32/win32_sound.h"
 #include "platform/win32/win32_tray_icon.h"
 #include "platform/win32/win32_window_automation.h"
 
@@ -46,7 +47,10 @@ struct Win32Platform {
                      .messageBoxes = messageBoxes,
                      .popupMenu = popupMenu,
                      .settingSheet = settingSheet,
-                     .fileDialog = fileDialog};
+                     .fileDialog = fileDialog,
+                     .mixer = mixer,
+                     .audioEndpoints = audioEndpoints,
+                     .waveOut = waveOut};
     }
 
     Win32Clock clock;
@@ -69,6 +73,9 @@ struct Win32Platform {
     Win32PopupMenu popupMenu{mainWindow};
     Win32SettingSheet settingSheet{mainWindow};
     Win32FileDialog fileDialog;
+    Win32Mixer mixer{mainWindow};
+    Win32AudioEndpoints audioEndpoints;
+    Win32WaveOut waveOut;
 };
 
 }  // namespace vocastra::win32
