@@ -193,6 +193,22 @@ ParseResult ParseScript(const std::string& text) {
             s.args = {w[1], w[2]};
         } else if (verb == "display") {
             s.kind = Step::Kind::Display;
+        } else if (verb == "log" || verb == "led") {
+            s.kind = verb == "log" ? Step::Kind::Log : Step::Kind::Led;
+            s.text = w.size() == 2 ? ToLowerAscii(w[1]) : "";
+            if (s.text != "on" && s.text != "off") {
+                fail(verb + " takes 'on' or 'off'");
+                continue;
+            }
+        } else if (verb == "show") {
+            s.kind = Step::Kind::Show;
+            if (w.size() != 2) {
+                fail("show takes a setting name");
+                continue;
+            }
+            s.args = {w[1]};
+        } else if (verb == "contacts") {
+            s.kind = Step::Kind::Contacts;
         } else {
             fail("unknown step '" + w[0] + "'");
             continue;

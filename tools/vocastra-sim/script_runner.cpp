@@ -107,6 +107,22 @@ int RunSteps(Session& session, const std::vector<Step>& steps, std::ostream& out
             case Step::Kind::Say:
                 out << "\n== " << s.text << '\n';
                 break;
+            case Step::Kind::Log:
+                out << "> log " << s.text << '\n';
+                session.SetLogTrace(s.text == "on");
+                break;
+            case Step::Kind::Led:
+                out << "> led " << s.text << '\n';
+                session.SetLedTrace(s.text == "on");
+                break;
+            case Step::Kind::Show:
+                out << "> show " << s.args[0] << '\n';
+                session.ShowSetting(s.args[0]);
+                break;
+            case Step::Kind::Contacts:
+                out << "> contacts\n";
+                session.TraceContacts();
+                break;
         }
         if (session.Ended()) {
             out << "(the program ended)\n";

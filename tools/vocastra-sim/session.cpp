@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <utility>
 
 #include "app/messages.h"
+#include "app/text_util.h"
 #include "device/key_codes.h"
 #include "modes/mode_ids.h"
 #include "platform/sim/sim_handset_pump.h"
@@ -67,10 +69,19 @@ Session::Session(const std::string& programDir) : m_sim(programDir), m_app(m_sim
         return m_app.HandleMessage(m, w, l) ? 1 : 0;
     });
     m_sim.hidBus.handset().SetTraceSink([this](const std::string& line) {
-        // The flasher's own toggles would bury everything else.
-        if (!m_inFlasher)
+        // The flasher's own toggles would bury everything else, unless asked for.
+        if (!m_inFlasher || m_ledTrace)
             Trace(line);
     });
+    m_sim.logSink.SetObserver([this](const std::string& line) {
+        if (!m_logTrace)
+            return;
+        std::string l = line;
+        while (!l.empty() && (l.back() == '\n' || l.back() == '\r'))
+            l.pop_back();
+        Trace("LOG " + l);
+    });
+    m_sim.windows.SetObserver([this](const std::string& line) { Trace("WINDOW <- " + line); });
     m_sim.skypeClient.SetCommandObserver([this](const std::string& c) { Trace("CLIENT <- " + c); });
     m_sim.skypeClient.SetDeliveryObserver(
         [this](const std::string& t) { Trace("CLIENT -> " + t); });
@@ -83,6 +94,8 @@ Session::Session(const std::string& programDir) : m_sim(programDir), m_app(m_sim
 
 Session::~Session() {
     m_sim.hidBus.handset().SetTraceSink(nullptr);
+    m_sim.logSink.SetObserver(nullptr);
+    m_sim.windows.SetObserver(nullptr);
     m_sim.skypeClient.SetCommandObserver(nullptr);
     m_sim.skypeClient.SetDeliveryObserver(nullptr);
     m_app.modes.m_onModeChanged = nullptr;
@@ -377,6 +390,76 @@ bool Session::SetSetting(const std::string& name, const std::string& value) {
         }
     }
     return false;
+}
+
+bool Session::ShowSetting(const std::string& name) {
+    const Settings& st = m_app.g_Settings;
+    const std::string key = ToLowerAscii(name);
+    struct IntField {
+        const char* name;
+        const std::atomic<int32_t> Settings::*field;
+    };
+    static constexpr IntField kInts[] = {
+        {"VAL_AUTORUN_API", &Settings::VAL_AUTORUN_API},
+        {"VAL_ENABLE_KEYTONE", &Settings::VAL_ENABLE_KEYTONE},
+        {"VAL_ENABLE_LCM", &Settings::VAL_ENABLE_LCM},
+        {"VAL_AUDIO_OUT_VOLUME", &Settings::VAL_AUDIO_OUT_VOLUME},
+        {"VAL_AUDIO_IN_VOLUME", &Settings::VAL_AUDIO_IN_VOLUME},
+        {"VAL_AUDIO_OUT_MUTE", &Settings::VAL_AUDIO_OUT_MUTE},
+        {"VAL_AUDIO_IN_MUTE", &Settings::VAL_AUDIO_IN_MUTE},
+        {"VAL_LCM_CONTRAST", &Settings::VAL_LCM_CONTRAST},
+        {"VAL_RingTone_Select", &Settings::VAL_RingTone_Select},
+        {"VAL_RINGTONE_VOLUME", &Settings::VAL_RINGTONE_VOLUME},
+        {"VAL_LANGUAGE", &Settings::VAL_LANGUAGE},
+    };
+    std::string shown, value;
+    for (const auto& f : kInts)
+        if (key == ToLowerAscii(f.name)) {
+            shown = f.name;
+            value = std::to_string((st.*f.field).load());
+        }
+    if (key == "val_ringtone") {
+        shown = "VAL_RINGTONE";
+        value = st.VAL_RINGTONE;
+    } else if (key == "val_customringtone") {
+        shown = "Val_CustomRingTone";
+        value = st.Val_CustomRingTone;
+    } else if (key == "val_contrast") {
+        shown = "VAL_CONTRAST";
+        for (int level = 0; level < kContrastLevels; ++level)
+            value += StrPrintf("%s%d %d %d", level ? ", " : "", st.VAL_CONTRAST[level][0],
+                               st.VAL_CONTRAST[level][1], st.VAL_CONTRAST[level][2]);
+    } else if (key == "val_keyscan") {
+        shown = "VAL_KEYSCAN";
+        for (int i = 0; i < kKeyScanCount; ++i)
+            value += (i ? " " : "") + std::to_string(st.VAL_KEYSCAN[i]);
+    } else if (key == "val_handset_vid" || key == "val_handset_pid") {
+        const bool vid = key == "val_handset_vid";
+        shown = vid ? "VAL_HANDSET_VID" : "VAL_HANDSET_PID";
+        value = StrPrintf("0x%04x", static_cast<unsigned>(
+                                        (vid ? st.VAL_HANDSET_VID : st.VAL_HANDSET_PID).load()));
+    }
+    if (shown.empty()) {
+        Trace("(no setting " + name + ")");
+        return false;
+    }
+    Trace("SETTING " + shown + " = " + value);
+    return true;
+}
+
+void Session::TraceContacts() {
+    std::vector<CContactInfo> contacts;
+    m_app.skype.m_ContactList.CopyContactList(contacts);
+    if (contacts.empty())
+        Trace("(no contacts)");
+    constexpr int kWords = static_cast<int>(std::size(kOnlineStatusWords));
+    for (std::size_t i = 0; i < contacts.size(); ++i) {
+        const CContactInfo& c = contacts[i];
+        const int st = c.nOnlineStatus;
+        Trace("CONTACT " + std::to_string(i + 1) + " " + c.strHandle + " [" +
+              (st >= 0 && st < kWords ? kOnlineStatusWords[st] : std::to_string(st)) + "] " +
+              c.strDisplayName);
+    }
 }
 
 std::string Session::DisplayArt() const {

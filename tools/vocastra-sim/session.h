@@ -11,6 +11,8 @@
 //   CLIENT -> CALL 12 STATUS ... a notification the client sent
 //   MODE 0 -> 2 (MAIN -> RINGING) a mode switch
 //   LED flashing 100 ms / LED flashing stopped
+//   WINDOW <- POST ...            a message or key sent to the client's windows
+//   LOG ...                       a program log line (SetLogTrace)
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -76,6 +78,15 @@ class Session {
     // unknown name or a value that is not a number.
     bool SetSetting(const std::string& name, const std::string& value);
 
+    // Looking inside. Each traces its findings.
+    void SetLogTrace(bool on) { m_logTrace = on; }
+    // On: the flasher's own LED writes are traced too.
+    void SetLedTrace(bool on) { m_ledTrace = on; }
+    // "SETTING NAME = value"; false (and "(no setting NAME)") for an unknown name.
+    bool ShowSetting(const std::string& name);
+    // "CONTACT n HANDLE [STATUS] NAME" for each, in the program's display order.
+    void TraceContacts();
+
     // The handset display as the handset shows it (from the pages it
     // received), four pixels per character: 16 lines of 64 characters.
     std::string DisplayArt() const;
@@ -106,6 +117,8 @@ class Session {
     std::vector<std::string> m_trace;
     std::function<void(const std::string&)> m_observer;
     bool m_inFlasher = false;
+    bool m_logTrace = false;
+    bool m_ledTrace = false;
     int m_pendingPage = -1;           // an even page written, its odd partner not yet
     std::vector<int> m_pendingLines;  // display lines written since the last other line
     bool m_plugged = false;

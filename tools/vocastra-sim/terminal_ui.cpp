@@ -373,6 +373,7 @@ class TerminalUi {
         Put(++y, 1, "        E client exits  G client comes back", 66, COLOR_PAIR(2));
         Put(++y, 1, "tray:   o menu (language, settings, exit)  O settings", 66);
         Put(++y, 1, "        tip: " + m_session.sim().trayIcon.Tip(), 66);
+        DrawProgramLog(y + 2, LINES - 1 - (y + 2));
         if (!m_status.empty())
             Put(LINES - 1, 0, m_status, COLS, A_REVERSE);
 
@@ -417,6 +418,14 @@ class TerminalUi {
         const int h1 = rest / 2, h2 = rest - h1;
         DrawLog(y, x, h1, w, "commands the client received", m_commands);
         DrawLog(y + h1, x, h2, w, "notifications the client sent", m_notifications);
+    }
+
+    // The program's own log lines, newest at the bottom.
+    void DrawProgramLog(int y, int h) {
+        if (h < 3)
+            return;
+        const auto lines = m_session.sim().logSink.LastLines(static_cast<std::size_t>(h - 2));
+        DrawLog(y, 0, h, 66, "program log", std::deque<std::string>(lines.begin(), lines.end()));
     }
 
     void DrawLog(int y, int x, int h, int w, const std::string& title,

@@ -117,38 +117,71 @@ bool SimWindowAutomation::IsWindowVisible(WindowId window) {
     return w && w->visible;
 }
 
-void SimWindowAutomation::Record(const char* verb, const Window& w, uint32_t msg, uintptr_t wParam,
-                                 intptr_t lParam) {
+std::string SimWindowAutomation::Record(const char* verb, const Window& w, uint32_t msg,
+                                        uintptr_t wParam, intptr_t lParam) {
     m_records.push_back(StrPrintf("%s %s %s 0x%llx 0x%llx", verb, w.className.c_str(),
                                   MessageName(msg).c_str(), (unsigned long long)wParam,
                                   (unsigned long long)(uint32_t)lParam));
+    // Context bit 29: the key came with Alt held.
+    const bool altDigit = (msg == kWmSysKeyDown || msg == kWmSysKeyUp) && (lParam & 0x20000000) &&
+                          wParam >= '0' && wParam <= '9';
+    if (!altDigit)
+        return m_records.back();
+    return m_records.back() + " (Alt+" + static_cast<char>(wParam) + ")";
+}
+
+void SimWindowAutomation::SetObserver(std::function<void(const std::string&)> fn) {
+    std::lock_guard lock(m_mutex);
+    m_observer = std::move(fn);
+}
+
+void SimWindowAutomation::Tell(const std::string& line) {
+    std::function<void(const std::string&)> observer;
+    {
+        std::lock_guard lock(m_mutex);
+        observer = m_observer;
+    }
+    if (observer)
+        observer(line);
 }
 
 bool SimWindowAutomation::PostWindowMessage(WindowId window, uint32_t msg, uintptr_t wParam,
                                             intptr_t lParam) {
-    std::lock_guard lock(m_mutex);
-    const Window* w = Get(window);
-    if (!w)
-        return false;
-    Record("POST", *w, msg, wParam, lParam);
-    if (msg == kWmClose)
-        RemoveLocked(window);
+    std::string line;
+    {
+        std::lock_guard lock(m_mutex);
+        const Window* w = Get(window);
+        if (!w)
+            return false;
+        line = Record("POST", *w, msg, wParam, lParam);
+        if (msg == kWmClose)
+            RemoveLocked(window);
+    }
+    Tell(line);
     return true;
 }
 
 intptr_t SimWindowAutomation::SendWindowMessage(WindowId window, uint32_t msg, uintptr_t wParam,
                                                 intptr_t lParam) {
-    std::lock_guard lock(m_mutex);
-    const Window* w = Get(window);
-    if (!w)
-        return 0;
-    Record("SEND", *w, msg, wParam, lParam);
+    std::string line;
+    {
+        std::lock_guard lock(m_mutex);
+        const Window* w = Get(window);
+        if (!w)
+            return 0;
+        line = Record("SEND", *w, msg, wParam, lParam);
+    }
+    Tell(line);
     return 0;
 }
 
 void SimWindowAutomation::SendKeyInput(uint8_t virtualKey, uint8_t /*scanCode*/, bool keyUp) {
-    std::lock_guard lock(m_mutex);
-    m_records.push_back(StrPrintf("KEY %u %s", virtualKey, keyUp ? "up" : "down"));
+    std::string line = StrPrintf("KEY %u %s", virtualKey, keyUp ? "up" : "down");
+    {
+        std::lock_guard lock(m_mutex);
+        m_records.push_back(line);
+    }
+    Tell(line);
 }
 
 }  // namespace vocastra

@@ -3,6 +3,7 @@
 // to deliver as a text line, and a posted WM_CLOSE closes the window.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -23,6 +24,9 @@ class SimWindowAutomation : public WindowAutomation {
     // "POST <class> <msg> <wParam hex> <lParam hex>", "SEND ...", "KEY <vk> down|up".
     std::vector<std::string> Records() const;
     void ClearRecords();
+    // Called with every record as it is made, outside the lock; Alt+digit
+    // keys carry a gloss, "(Alt+1)".
+    void SetObserver(std::function<void(const std::string&)> fn);
 
     WindowId FindTopLevelWindow(const std::string& className, const std::string& title) override;
     std::vector<WindowId> FindTopLevelWindows(const std::string& className) override;
@@ -43,12 +47,16 @@ class SimWindowAutomation : public WindowAutomation {
         bool visible;
     };
     const Window* Get(WindowId id) const;
-    void Record(const char* verb, const Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+    // Returns the line for the observer.
+    std::string Record(const char* verb, const Window& w, uint32_t msg, uintptr_t wParam,
+                       intptr_t lParam);
+    void Tell(const std::string& line);
     void RemoveLocked(WindowId id);
 
     mutable std::mutex m_mutex;
     std::vector<Window> m_windows;
     std::vector<std::string> m_records;
+    std::function<void(const std::string&)> m_observer;
     WindowId m_nextId = 0x1000;
 };
 
