@@ -34,6 +34,22 @@ bool SameId(const CCallObject& r, std::string_view id) {
 
 }  // namespace
 
+bool IsCallEndStatus(std::string_view status) {
+    // BUSY and CANCELLED end a call as surely as the others: the client
+    // sends nothing after them.
+    for (std::string_view end : {"FINISHED", "REFUSED", "MISSED", "FAILED", "BUSY", "CANCELLED"})
+        if (status == end)
+            return true;
+    return false;
+}
+
+bool IsCallSetUpStatus(std::string_view status) {
+    for (std::string_view s : {"UNPLACED", "ROUTING", "EARLYMEDIA", "RINGING"})
+        if (status == s)
+            return true;
+    return false;
+}
+
 int CallTypeFromWord(std::string_view word) {
     for (const auto& t : kTypes)
         if (word == t.word)

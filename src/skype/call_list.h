@@ -29,6 +29,12 @@ inline constexpr std::size_t kCallFieldMax = 299;
 // The call type code of a TYPE word (whole, case-sensitive); -1 when unknown.
 int CallTypeFromWord(std::string_view word);
 
+// A STATUS word after which the call is over.
+bool IsCallEndStatus(std::string_view status);
+// A STATUS word of a call that rings or is being set up: not yet answered,
+// so nothing may take it into progress but the user.
+bool IsCallSetUpStatus(std::string_view status);
+
 struct CCallObject {
     std::string szCallId;
     int32_t nTimestamp = 0;

@@ -116,8 +116,7 @@ void CSkypeMonitor::OnCallStatus(std::string_view id, std::string_view status) {
         }
         if (m_flags.g_bExiting)
             SendMessageToSkype("SET WINDOWSTATE NORMAL");
-    } else if (status == "FINISHED" || status == "REFUSED" || status == "MISSED" ||
-               status == "FAILED") {
+    } else if (IsCallEndStatus(status)) {
         OnCallEnds(id);
     }
 }
@@ -179,7 +178,13 @@ void CSkypeMonitor::OnCallEnds(std::string_view id) {
     m_CurrCallList.DeleteCallObject(id);
     if (m_CurrCallList.GetCount() == 0) {
         points.SwitchMode(MODE_MAIN);
-    } else if (auto last = m_CurrCallList.GetLastCall()) {
+    } else if (auto last = m_CurrCallList.GetLastCall();
+               last && IsCallSetUpStatus(last->szStatus)) {
+        // The call left still rings (or is being set up): only the user may
+        // answer it, so the handset rings for it again.
+        points.SwitchMode(MODE_RINGING);
+        points.RefreshDisplay();
+    } else if (last) {
         // Resume the call that was waiting.
         LogPrintA("%s", last->szCallId.c_str());
         SendMessageToSkype("SET CALL " + last->szCallId + " STATUS INPROGRESS");

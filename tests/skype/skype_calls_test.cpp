@@ -101,7 +101,7 @@ TEST_F(CallScenario, RoutedCallReportedIncomingIsDropped) {
     EXPECT_TRUE(sim.logSink.Contains("Call[20] is strange call"));
 }
 
-TEST_F(CallScenario, FinishingOneOfTwoCallsResumesTheOther) {
+TEST_F(CallScenario, FinishingOneOfTwoCallsResumesTheHeldOne) {
     Receive("CALL 1 STATUS RINGING");
     Receive("CALL 1 STATUS INPROGRESS");
     Receive("CALL 2 STATUS RINGING");
@@ -109,16 +109,64 @@ TEST_F(CallScenario, FinishingOneOfTwoCallsResumesTheOther) {
     Receive("CALL 2 TYPE INCOMING_P2P");
     Receive("CALL 2 TYPE INCOMING_P2P");
     EXPECT_EQ(Count("MAIN <- START_RING"), 0);
+    // The second call is answered; the client holds the first.
+    Receive("CALL 1 STATUS ONHOLD");
+    Receive("CALL 2 STATUS INPROGRESS");
+    Receive("CALL 1 STATUS INPROGRESS");  // resumed by hand in the client
     Receive("CALL 1 STATUS ONHOLD");
     Clear();
 
-    Receive("CALL 1 STATUS FINISHED");
-    EXPECT_THAT(Trace(), ElementsAre("CLIENT <- SET CALL 2 STATUS INPROGRESS", "MODE 3",
+    Receive("CALL 2 STATUS FINISHED");
+    EXPECT_THAT(Trace(), ElementsAre("CLIENT <- SET CALL 1 STATUS INPROGRESS", "MODE 3",
                                      "HANDSET <- " + std::to_string(CMD_LED_ON) + " 0 0 0",
                                      "FADER 17 4", "MAIN <- STOP_RING"));
     EXPECT_EQ(skype.m_CurrCallList.GetCount(), 1);
-    EXPECT_EQ(skype.m_CurrCallList.GetLastCall()->szCallId, "2");
+    EXPECT_EQ(skype.m_CurrCallList.GetLastCall()->szCallId, "1");
     EXPECT_EQ(skype.m_CallList.GetCount(), 1);
+}
+
+TEST_F(CallScenario, ACallLeftRingingIsNeverAnsweredForTheUser) {
+    // Two callers ring; the one who rang last gives up.
+    Receive("CALL 1 STATUS RINGING");
+    Receive("CALL 2 STATUS RINGING");
+    Clear();
+    Receive("CALL 2 STATUS MISSED");
+    EXPECT_EQ(Count("CLIENT <- SET CALL 1 STATUS INPROGRESS"), 0);
+    EXPECT_EQ(mode, MODE_RINGING);
+    EXPECT_EQ(skype.m_CurrCallList.GetLastCall()->szCallId, "1");
+
+    // A held call whose partner hangs up while another rings: the ringing
+    // one waits for the user too.
+    Receive("CALL 1 STATUS INPROGRESS");
+    Receive("CALL 3 STATUS RINGING");
+    Receive("CALL 1 STATUS ONHOLD");
+    Clear();
+    Receive("CALL 1 STATUS FINISHED");
+    EXPECT_EQ(Count("CLIENT <- SET CALL 3 STATUS INPROGRESS"), 0);
+    EXPECT_EQ(mode, MODE_RINGING);
+}
+
+TEST_F(CallScenario, BusyAndCancelledEndTheCall) {
+    for (const std::string end : {"BUSY", "CANCELLED"}) {
+        Receive("CALL 50 STATUS ROUTING");
+        Receive("CALL 50 TYPE OUTGOING_P2P");
+        Receive("CALL 60 STATUS RINGING");
+        Receive("CALL 60 TYPE INCOMING_P2P");
+        Clear();
+        Receive("CALL 50 STATUS " + end);
+        Receive("CALL 60 STATUS " + end);  // RINGING may be followed at once by CANCELLED
+        EXPECT_EQ(skype.m_CurrCallList.GetCount(), 0) << end;
+        EXPECT_EQ(mode, MODE_MAIN) << end;
+        EXPECT_EQ(Count("MAIN <- STOP_RING"), 1) << end;
+        EXPECT_EQ(Count("CLIENT <- SET CALL 50 STATUS INPROGRESS"), 0) << end;
+
+        // The next caller is the first call again: it rings the handset.
+        Receive("CALL 70 STATUS RINGING");
+        Receive("CALL 70 TYPE INCOMING_P2P");
+        Receive("CALL 70 TYPE INCOMING_P2P");
+        EXPECT_EQ(Count("MAIN <- START_RING"), 1) << end;
+        Receive("CALL 70 STATUS MISSED");
+    }
 }
 
 TEST_F(CallScenario, RoutedOutgoingCallEndsWithoutStoppingARing) {
