@@ -80,16 +80,26 @@ void CSkypeMonitor::BroadcastDiscover() {
 
 void CSkypeMonitor::OnAttachStatus(SkypePeer peer, uint32_t status) {
     switch (status) {
-        case SKYPE_ATTACH_SUCCESS:
+        case SKYPE_ATTACH_SUCCESS: {
             LogRaw("SKYPECONTROLAPI_ATTACH_SUCCESS..................\n");
-            // A second SUCCESS while attached changes nothing; one without a
-            // window is no attach.
-            if (m_hSkype.load() != 0 || peer == 0)
-                return;
-            m_hSkype = peer;
+            if (peer == 0)
+                return;  // one without a window is no attach
+            {
+                std::lock_guard lock(m_attachMutex);
+                const SkypePeer current = m_hSkype.load();
+                // The same window again (a repeated discovery) changes nothing.
+                if (current == peer)
+                    return;
+                // A new window while attached: the client restarted before the
+                // keep-alive noticed, and what the old one told us is void.
+                if (current != 0)
+                    ForgetClientData();
+                m_hSkype = peer;
+            }
             m_mainWindow.Send(WM_UPDATE_TRAY, 0, 0);
             AttachSequence();
             return;
+        }
         case SKYPE_ATTACH_PENDING_AUTHORIZATION:
             LogRaw("SKYPECONTROLAPI_ATTACH_PENDING_AUTHORIZATION..................\n");
             return;
@@ -102,6 +112,13 @@ void CSkypeMonitor::OnAttachStatus(SkypePeer peer, uint32_t status) {
             return;
         case SKYPE_ATTACH_NOT_AVAILABLE:
             LogRaw("SKYPECONTROLAPI_ATTACH_NOT_AVAILABLE..................\n");
+            // The user signed out: the attached client stays but its user,
+            // calls and contacts are gone. Detached, the sign-in's SUCCESS
+            // attaches afresh and asks for everything again.
+            if (peer != 0 && ForgetPeer(peer)) {
+                m_mainWindow.Send(WM_UPDATE_TRAY, 0, 0);
+                m_lastSeenSkype = 0;
+            }
             return;
         case SKYPE_ATTACH_API_AVAILABLE:
             LogRaw("SKYPECONTROLAPI_ATTACH_API_AVAILABLE..................\n");
@@ -144,10 +161,9 @@ int CSkypeMonitor::SendMessageToSkype(std::string_view command) {
         return 1;
     if (m_wire.Send(peer, command))
         return 1;
-    // The client is gone. Only the thread that saw this peer fail forgets
-    // it: a client that attached again meanwhile is kept.
-    if (m_hSkype.compare_exchange_strong(peer, 0))
-        ResetSkypeState();
+    // The client is gone. Only this peer is forgotten: a client that
+    // attached again meanwhile is kept.
+    ForgetPeer(peer);
     return 0;
 }
 
@@ -180,10 +196,29 @@ void CSkypeMonitor::RunBatch(std::vector<std::string> commands) {
 }
 
 void CSkypeMonitor::ResetSkypeState() {
+    std::lock_guard lock(m_attachMutex);
     m_hSkype = 0;
+    ForgetClientData();
+}
+
+bool CSkypeMonitor::ForgetPeer(SkypePeer gone) {
+    std::lock_guard lock(m_attachMutex);
+    if (!m_hSkype.compare_exchange_strong(gone, 0))
+        return false;
+    ForgetClientData();
+    return true;
+}
+
+void CSkypeMonitor::ForgetClientData() {
     {
         std::lock_guard lock(m_csStrings);
         m_strFocusedContact.clear();
+        // The signed-in user's own data: the next attach asks for it again,
+        // and it may be another user then.
+        m_strCurrentUser.clear();
+        m_strCurrentUserFullName.clear();
+        m_strPstnBalance.clear();
+        m_strPstnBalanceCurrency.clear();
     }
     m_bMute = 0;
     m_ContactList.Clear();

@@ -68,7 +68,8 @@ class CSkypeMonitor : public SkypeWireListener {
     int SendMessageToSkype(std::string_view command);
     // Sends the commands in order from a thread of its own; `commands` is emptied.
     void StartCommandBatch(std::vector<std::string>& commands);
-    // Forgets the client: handle, focus, mute, contacts, calls, queued texts.
+    // Forgets the client: handle, focus, mute, the user's name and balance,
+    // contacts, calls, queued texts.
     void ResetSkypeState();
 
     // SkypeWireListener (UI thread).
@@ -121,6 +122,11 @@ class CSkypeMonitor : public SkypeWireListener {
     void ReceiveThreadProc();
     void RunBatch(std::vector<std::string> commands);
     void AttachSequence();
+    // Detaches and forgets the client's data when `gone` is still the
+    // attached peer; false (nothing done) otherwise.
+    bool ForgetPeer(SkypePeer gone);
+    // m_attachMutex held.
+    void ForgetClientData();
 
     // Notification handlers (skype_notifications.cpp, skype_call_events.cpp).
     void OnCurrentUserHandle(std::string_view handle);
@@ -144,6 +150,9 @@ class CSkypeMonitor : public SkypeWireListener {
     AppFlags& m_flags;
 
     std::atomic<SkypePeer> m_hSkype{0};
+    // Serialises changes of m_hSkype with the data that goes with them, so a
+    // late reset for a vanished client cannot undo a newer attach.
+    std::mutex m_attachMutex;
     bool m_bCreated = false;
     bool m_bManualThreads = false;
     std::atomic<int32_t> m_bStop{0};

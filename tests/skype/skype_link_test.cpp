@@ -1,6 +1,8 @@
 // The link itself: attach handshake, sending, keep-alive, reset, and the
 // notification queue.
+#include <functional>
 #include <thread>
+#include <utility>
 
 #include "skype_fixture.h"
 
@@ -84,6 +86,100 @@ TEST_F(SkypeFixture, VanishedClientIsNoticedByTheKeepAliveAndComesBack) {
     EXPECT_EQ(skype.AttachedPeer(), client.Peer());
     EXPECT_EQ(client.Commands().at(1), "GET UI_LANGUAGE");
     EXPECT_EQ(client.Commands().at(6), "SET RINGTONE 1 STATUS OFF");
+}
+
+TEST_F(SkypeFixture, AClientBackWithinOneKeepAliveIsAttachedAgain) {
+    Attach();
+    Receive("USER alice ONLINESTATUS ONLINE");
+    Receive("CALL 5 STATUS RINGING");
+    skype.OnTimer(TIMER_SKYPE_PING);
+    const SkypePeer old = client.Peer();
+
+    // Quit and started again before a keep-alive failed: the new process
+    // answers the discovery from new windows.
+    client.ClearCommands();
+    client.Restart();
+    Pump();
+    ASSERT_NE(client.Peer(), old);
+    EXPECT_EQ(skype.AttachedPeer(), client.Peer());
+    EXPECT_EQ(client.Commands().at(1), "GET UI_LANGUAGE");
+    EXPECT_EQ(skype.m_ContactList.GetCount(), 0);
+    EXPECT_EQ(skype.m_CurrCallList.GetCount(), 0);
+    // And it stays attached.
+    skype.OnTimer(TIMER_SKYPE_PING);
+    skype.OnTimer(TIMER_SKYPE_PING);
+    EXPECT_EQ(skype.AttachedPeer(), client.Peer());
+}
+
+TEST_F(SkypeFixture, SignOutAndSignInAttachAfresh) {
+    Attach();
+    Receive("CURRENTUSERHANDLE olduser");
+    Receive("USER olduser FULLNAME Old User");
+    Receive("PROFILE PSTN_BALANCE 250");
+    Receive("PROFILE PSTN_BALANCE_CURRENCY EUR");
+    Receive("USER alice ONLINESTATUS ONLINE");
+    ASSERT_EQ(skype.CurrentUserFullName(), "Old User");
+    Clear();
+
+    client.SendAttachStatus(SKYPE_ATTACH_NOT_AVAILABLE);
+    Pump();
+    EXPECT_FALSE(skype.IsAttached());
+    EXPECT_EQ(Count("MAIN <- UPDATE_TRAY"), 1);
+    EXPECT_EQ(skype.CurrentUser(), "");
+    EXPECT_EQ(skype.CurrentUserFullName(), "");
+    EXPECT_EQ(skype.PstnBalance(), "");
+    EXPECT_EQ(skype.PstnBalanceCurrency(), "");
+    EXPECT_EQ(skype.m_ContactList.GetCount(), 0);
+
+    // Someone signs in: the client announces its API, the discovery is
+    // answered and everything is asked for again.
+    client.ClearCommands();
+    client.SendAttachStatus(SKYPE_ATTACH_API_AVAILABLE);
+    Pump();
+    EXPECT_TRUE(skype.IsAttached());
+    EXPECT_THAT(client.Commands(), ::testing::Contains("GET CURRENTUSERHANDLE"));
+    EXPECT_THAT(client.Commands(), ::testing::Contains("GET PROFILE PSTN_BALANCE"));
+    EXPECT_EQ(skype.CurrentUser(), client.UserHandle());
+}
+
+// A wire whose sends can run something first: what another thread does
+// while this send is on its way.
+struct InterposedWire : SkypeWire {
+    explicit InterposedWire(SimSkypeClient& c) : inner(c) {}
+    bool Create(SkypeWireListener& l) override { return inner.Create(l); }
+    void BroadcastDiscover() override { inner.BroadcastDiscover(); }
+    bool Send(SkypePeer peer, std::string_view command) override {
+        if (meanwhile)
+            std::exchange(meanwhile, nullptr)(peer);
+        return inner.Send(peer, command);
+    }
+    void Destroy() override { inner.Destroy(); }
+    SimSkypeClient& inner;
+    std::function<void(SkypePeer)> meanwhile;
+};
+
+TEST_F(SkypeFixture, ALateFailureOfTheOldClientKeepsTheNewAttach) {
+    InterposedWire wire(client);
+    CSkypeMonitor link({wire, sim.mainWindow, sim.fakeClock, *sim.collator, sim.profile,
+                        app.settingsStore, app.flags, app.connectionLog});
+    link.SetManualThreads(true);
+    link.points.SetSkypeAudioDevices.Fill([] {});
+    link.points.OpenSkypeContacts.Fill([] {});
+    ASSERT_TRUE(link.Create());
+    link.BroadcastDiscover();
+    client.Deliver();
+    ASSERT_TRUE(link.IsAttached());
+
+    // The client restarts while a command to its old window is under way;
+    // the new one attaches before that send comes back failed.
+    wire.meanwhile = [&](SkypePeer) {
+        client.Restart();
+        client.Deliver();  // API_AVAILABLE: a discovery goes out
+        client.Deliver();  // answered from the new window
+    };
+    EXPECT_EQ(link.SendMessageToSkype("GET SKYPEVERSION"), 0);
+    EXPECT_EQ(link.AttachedPeer(), client.Peer());
+    EXPECT_EQ(link.SendMessageToSkype("GET SKYPEVERSION"), 1);
 }
 
 TEST_F(SkypeFixture, TextsFromOtherWindowsAreIgnored) {
