@@ -99,6 +99,7 @@ void Application::ConnectModes() {
         m_handsetScreenKnown = started;
         modes.RefreshDisplay();
     });
+    device.deviceChange.points.HandsetRemoved.Fill([this] { m_handsetScreenKnown = false; });
 }
 
 void Application::PrepareInstance() {

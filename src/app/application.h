@@ -3,6 +3,8 @@
 // connects the subsystems. The Win32 entry point and the simulator differ
 // only in the ports they pass in.
 #pragma once
+#include <atomic>
+
 #include "app/connection_points.h"
 #include "app/settings.h"
 #include "app/system_tray.h"
@@ -108,7 +110,9 @@ class Application {
     void ConnectModes();
     void ConnectFace();
     void ConnectAudio();
-    bool m_handsetScreenKnown = false;  // key thread only
+    // What the handset shows is known to us: false from its removal until
+    // the first redraw after its start.
+    std::atomic<bool> m_handsetScreenKnown{false};
 };
 
 }  // namespace vocastra

@@ -77,8 +77,10 @@ void UpdateTrayIcon(CSystemTray& tray, HandsetModes& modes, const LanguageTexts&
         tipKey = "Tray_Tip_Info_2";
     } else if (modes.links.IsSkypeAttached()) {
         const int cur = modes.CurrentMode();
+        // A handset plugged in again during a call shows that call, so it
+        // can still be answered or hung up.
         if (cur == -1 || cur == MODE_UNCONNECTED)
-            modes.SwitchMode(MODE_MAIN);
+            modes.SwitchMode(modes.ModeForCurrentCalls());
         tray.SetIcon(TrayImage::Application);
         tipKey = "Tray_Tip_Info_1";
     } else {

@@ -14,7 +14,7 @@
 namespace vocastra {
 
 DeviceChange::Points::Points(const ConnectionOwner& log)
-    : SetSkypeAudioDevices(log, "SetSkypeAudioDevices") {}
+    : SetSkypeAudioDevices(log, "SetSkypeAudioDevices"), HandsetRemoved(log, "HandsetRemoved") {}
 
 DeviceChange::DeviceChange(HidTransport& transport, HandsetCommands& commands, KeyPipeline& keys,
                            CVocastraDlg& dlg, AppFlags& flags, ConnectionLog& log)
@@ -70,7 +70,11 @@ void DeviceChange::OnHidDeviceRemoval(const std::string& path) {
     m_transport.Disconnect(m_transport.g_UsbWriteDevice);
     m_transport.Disconnect(m_transport.g_UsbReadDevice);
     m_keys.CancelPress();
+    // Nothing is left to flash: a flasher left running would blink the
+    // next handset at idle.
+    m_commands.SetFlashPeriod(0);
     m_flags.g_bDeviceStarted = 0;
+    points.HandsetRemoved();
     m_dlg.points.UpdateTrayIcon();
 }
 

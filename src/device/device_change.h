@@ -23,6 +23,8 @@ class DeviceChange : public HidDeviceListener {
         explicit Points(const ConnectionOwner& log);
         // Tells the client to use the handset's audio devices.
         ConnectionPoint<void()> SetSkypeAudioDevices;
+        // The handset went: what its screen showed is lost with it.
+        ConnectionPoint<void()> HandsetRemoved;
     } points;
 
     DeviceChange(HidTransport& transport, HandsetCommands& commands, KeyPipeline& keys,

@@ -76,6 +76,13 @@ void HandsetModes::DispatchKeyToMode(int32_t key) {
         proc(*this, key);
 }
 
+int HandsetModes::ModeForCurrentCalls() {
+    const std::vector<CallView> calls = Calls();
+    if (calls.empty())
+        return MODE_MAIN;
+    return IsCallSetUpStatus(calls.back().szStatus) ? MODE_RINGING : MODE_TALKING;
+}
+
 void HandsetModes::KeyToneDelay() {
     if (m_settings.VAL_ENABLE_KEYTONE.load() != 1)
         return;

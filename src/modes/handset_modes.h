@@ -63,6 +63,10 @@ class HandsetModes {
     void BlankDisplay();
 
     int CurrentMode() const { return m_state.m_nCurMode.load(); }
+    // The mode that shows the client's calls as they are now: ringing while
+    // the current call rings or is being set up, talking while it is in
+    // progress or held, idle without one.
+    int ModeForCurrentCalls();
     int PreviousMode() const { return m_state.m_nPrevMode.load(); }
     bool DisplayEnabled() const;
 

@@ -108,16 +108,66 @@ TEST_F(WholeCall, IncomingCallRingsIsAnsweredWithTheHookAndHungUp) {
 
 TEST_F(WholeCall, ReplugGetsTheWholeScreenAgain) {
     ASSERT_EQ(app.modes.CurrentMode(), MODE_MAIN);
-    const std::string screen = app.display.GetCanvas().ToText();
-    EXPECT_EQ(sim.hidBus.handset().FrameText(), screen);
+    EXPECT_EQ(sim.hidBus.handset().FrameText(), app.display.GetCanvas().ToText());
+
+    // With the client gone the screens before and after the replug share
+    // their "UNCONNECTED!" line: it must go out again all the same.
+    for (int replug = 0; replug < 2; ++replug) {
+        if (replug == 0) {
+            sim.skypeClient.Exit();
+            sim.skypeClient.FireTimer();  // the keep-alive finds it gone
+            Pump();
+            ASSERT_FALSE(app.skype.IsAttached());
+        }
+        sim.hidBus.Unplug();
+        Pump();
+        sim.hidBus.Plug();
+        sim.hidBus.handset().PowerCycle();  // its screen is empty again
+        sim.hidBus.handset().Start();
+        Pump();
+        EXPECT_EQ(sim.hidBus.handset().FrameText(), app.display.GetCanvas().ToText()) << replug;
+    }
+}
+
+TEST_F(WholeCall, UnpluggedWhileRingingComesBackRinging) {
+    const std::string id = sim.skypeClient.IncomingCall("alice");
+    Pump();
+    ASSERT_EQ(app.modes.CurrentMode(), MODE_RINGING);
+    ASSERT_EQ(app.device.commands.FlashPeriod(), 100);
 
     sim.hidBus.Unplug();
     Pump();
+    EXPECT_EQ(app.device.commands.FlashPeriod(), 0);  // nothing left to flash
     sim.hidBus.Plug();
-    sim.hidBus.handset().PowerCycle();  // its screen is empty again
     sim.hidBus.handset().Start();
     Pump();
-    EXPECT_EQ(sim.hidBus.handset().FrameText(), screen);
+    EXPECT_EQ(app.modes.CurrentMode(), MODE_RINGING);
+    EXPECT_EQ(app.device.commands.FlashPeriod(), 100);
+    Tap(1);  // lifting the handset answers
+    EXPECT_THAT(clientCalls, Contains("SET CALL " + id + " STATUS INPROGRESS"));
+    EXPECT_EQ(app.modes.CurrentMode(), MODE_TALKING);
+
+    // Unplugged during the call, back in the call.
+    sim.hidBus.Unplug();
+    Pump();
+    sim.hidBus.Plug();
+    sim.hidBus.handset().Start();
+    Pump();
+    EXPECT_EQ(app.modes.CurrentMode(), MODE_TALKING);
+}
+
+TEST_F(WholeCall, ACallThatEndsWhileUnpluggedLeavesTheLedAlone) {
+    const std::string id = sim.skypeClient.IncomingCall("alice");
+    Pump();
+    sim.hidBus.Unplug();
+    Pump();
+    sim.skypeClient.SetCallStatus(id, "MISSED");
+    Pump();
+    sim.hidBus.Plug();
+    sim.hidBus.handset().Start();
+    Pump();
+    EXPECT_EQ(app.modes.CurrentMode(), MODE_MAIN);
+    EXPECT_EQ(app.device.commands.FlashPeriod(), 0);
 }
 
 }  // namespace
