@@ -111,7 +111,7 @@ class HandsetModes {
 
     ModeState m_state;
     // State the modes own.
-    std::string m_DialNumber;                            // typed in MODE_NUMDIAL
+    std::string m_DialNumber;  // typed in MODE_NUMDIAL; under m_state.m_csDisplay
     std::array<char, kNoLcdNumberSize> g_NoLcdNumber{};  // typed into the client's pad
     int g_nNoLcdNumberLen = 0;
     std::atomic<int> g_nContactsTab{0};

@@ -17,13 +17,25 @@ constexpr const char* kConfirmForm = "TskConfirmForm.UnicodeClass";
 constexpr std::size_t kNumDialLine = 14;  // characters of the number per display line
 constexpr uint32_t kVkEscape = 27;
 
+// The number is changed on the key thread and drawn on the redraw threads,
+// which hold the display lock: so is every change.
+std::unique_lock<std::recursive_mutex> LockNumber(HandsetModes& m) {
+    return std::unique_lock(m.m_state.m_csDisplay);
+}
+
 void Append(HandsetModes& m, char c) {
-    m.m_DialNumber += c;
+    {
+        auto lock = LockNumber(m);
+        m.m_DialNumber += c;
+    }
     m.RefreshDisplay();
 }
 
 void Dial(HandsetModes& m) {
-    const std::string number = m.m_DialNumber;
+    const std::string number = [&] {
+        auto lock = LockNumber(m);
+        return m.m_DialNumber;
+    }();
     if (number.size() > 2) {
         m.Send("OPEN DIALPAD");
     } else {
@@ -49,6 +61,7 @@ void Dial(HandsetModes& m) {
 }  // namespace
 
 void Mode_NumDial_Init(HandsetModes& m) {
+    auto lock = LockNumber(m);
     m.m_DialNumber.clear();
 }
 
@@ -72,14 +85,21 @@ void Mode_NumDial_Proc(HandsetModes& m, int32_t key) {
             Dial(m);
             break;
         case KEY_RIGHT_FUNCTION:
-        case KEY_CLEAR:
-            if (m.m_DialNumber.size() >= 2) {
-                m.m_DialNumber.pop_back();
-                m.RefreshDisplay();
-            } else {
-                m.SwitchMode(MODE_MAIN);
+        case KEY_CLEAR: {
+            bool shortened = false;
+            {
+                auto lock = LockNumber(m);
+                if (m.m_DialNumber.size() >= 2) {
+                    m.m_DialNumber.pop_back();
+                    shortened = true;
+                }
             }
+            if (shortened)
+                m.RefreshDisplay();
+            else
+                m.SwitchMode(MODE_MAIN);
             break;
+        }
         case KEY_HOOKDOWN:
             m.SwitchMode(MODE_MAIN);
             break;
