@@ -104,6 +104,14 @@ std::string SettingsStore::GetModuleDirectory() {
 
 std::string SettingsStore::SettingsFilePath() { return GetModuleDirectory() + kSettingsFileName; }
 
+std::array<uint8_t, 3> ContrastBytes(const Settings& s) {
+    const int level = std::clamp(s.VAL_LCM_CONTRAST.load(), 0, kContrastLevels - 1);
+    std::array<uint8_t, 3> out{};
+    for (int i = 0; i < 3; ++i)
+        out[i] = static_cast<uint8_t>(static_cast<uint32_t>(s.VAL_CONTRAST[level][i]) & 0xFF);
+    return out;
+}
+
 void SettingsStore::LoadSettings() {
     Settings& s = m_settings;
     s.programDirectory = GetModuleDirectory();
@@ -143,6 +151,14 @@ void SettingsStore::LoadSettings() {
         s.VAL_LCM_CONTRAST = std::clamp<int32_t>(level, 0, kContrastLevels - 1);
         LogPrintA("LoadSettings: VAL_LCM_CONTRAST %d out of range, using %d", level,
                   s.VAL_LCM_CONTRAST.load());
+    }
+    // The modes take any value but 0 for a display and the drawing only 1:
+    // anything else would leave the handset blank, without "NO LCD" either.
+    const int32_t lcm = s.VAL_ENABLE_LCM;
+    if (lcm != 0 && lcm != 1) {
+        s.VAL_ENABLE_LCM = std::clamp<int32_t>(lcm, 0, 1);
+        LogPrintA("LoadSettings: VAL_ENABLE_LCM %d out of range, using %d", lcm,
+                  s.VAL_ENABLE_LCM.load());
     }
 }
 

@@ -1,6 +1,7 @@
 // The settings record, the settings file next to the program, and the INI
 // accessor other parts use for files next to the program.
 #pragma once
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -54,6 +55,10 @@ struct Settings {
     std::atomic<uint16_t> VAL_HANDSET_VID{kHandsetVendorId};
     std::atomic<uint16_t> VAL_HANDSET_PID{kHandsetProductId};
 };
+
+// The three contrast parameters of the selected level as the handset takes
+// them: the low byte of each value, whatever the file holds.
+std::array<uint8_t, 3> ContrastBytes(const Settings& s);
 
 // A USB id as Device Manager shows it: one to four hexadecimal digits, "0x"
 // allowed before them, blanks or a ";" comment after. False for anything else.

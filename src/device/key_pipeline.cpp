@@ -169,10 +169,8 @@ void KeyPipeline::ProcessKey(int32_t k) {
         LogRaw("Device start\n");
         m_flags.g_bDeviceStarted = 1;
         m_commands.NewWriteCmd(CMD_DEVICE_INIT, 80, 4, 0);
-        const int level = std::clamp(s.VAL_LCM_CONTRAST.load(), 0, kContrastLevels - 1);
-        auto byte = [](int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); };
-        m_commands.NewWriteCmd(CMD_SET_CONTRAST, byte(s.VAL_CONTRAST[level][0]),
-                               byte(s.VAL_CONTRAST[level][1]), byte(s.VAL_CONTRAST[level][2]));
+        const auto c = ContrastBytes(s);
+        m_commands.NewWriteCmd(CMD_SET_CONTRAST, c[0], c[1], c[2]);
         LogRaw("KeyProcessThreadProc: RefreshScreen");
         points.RefreshDisplay();
         points.UpdateTrayIcon();

@@ -14,10 +14,7 @@ namespace vocastra {
 namespace {
 
 void SendContrast(HandsetModes& m) {
-    int level = m.m_settings.VAL_LCM_CONTRAST.load();
-    if (level < 0 || level >= kContrastLevels)
-        level = 1;
-    const int32_t* c = m.m_settings.VAL_CONTRAST[level];
+    const auto c = ContrastBytes(m.m_settings);
     m.Cmd(CMD_SET_CONTRAST, c[0], c[1], c[2]);
 }
 

@@ -111,9 +111,8 @@ void CPhoneSettingPage::OnApply() {
     Settings& s = m_s.store.settings();
     const int n = std::clamp(c.GetPos(IDC_SLIDER_1), 0, kContrastLevels - 1);
     s.VAL_LCM_CONTRAST = n;
-    auto low = [](int32_t v) { return static_cast<int>(static_cast<uint32_t>(v) & 0xFF); };
-    m_s.links.NewWriteCmd(CMD_SET_CONTRAST, low(s.VAL_CONTRAST[n][0]), low(s.VAL_CONTRAST[n][1]),
-                          low(s.VAL_CONTRAST[n][2]));
+    const auto contrast = ContrastBytes(s);
+    m_s.links.NewWriteCmd(CMD_SET_CONTRAST, contrast[0], contrast[1], contrast[2]);
     s.VAL_ENABLE_KEYTONE = c.IsChecked(IDC_ENABLE_KEYTONE) ? 1 : 0;
 }
 

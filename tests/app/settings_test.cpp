@@ -36,9 +36,10 @@ TEST_F(SettingsFixture, MissingFileGivesTheDefaults) {
     EXPECT_EQ(settings.VAL_RingTone_Select, 0);
     EXPECT_EQ(settings.VAL_RINGTONE_VOLUME, 31);
     EXPECT_EQ(settings.VAL_LANGUAGE, 0);
-    const int scan[] = {10, 1, 4, 7, 22, 17, 2, 5, 8, 0, 18, 3, 6,
-                        9, 23, 11, 12, 14, 15, 19, 13, 24, 16, 21, 20};
-    for (int i = 0; i < kKeyScanCount; ++i) EXPECT_EQ(settings.VAL_KEYSCAN[i], scan[i]) << i;
+    const int scan[] = {10, 1,  4,  7,  22, 17, 2,  5,  8,  0,  18, 3, 6,
+                        9,  23, 11, 12, 14, 15, 19, 13, 24, 16, 21, 20};
+    for (int i = 0; i < kKeyScanCount; ++i)
+        EXPECT_EQ(settings.VAL_KEYSCAN[i], scan[i]) << i;
 }
 
 TEST_F(SettingsFixture, FileValuesAreTakenAndContrastIsClamped) {
@@ -55,6 +56,14 @@ TEST_F(SettingsFixture, FileValuesAreTakenAndContrastIsClamped) {
     dir.Write("Vocastra.ini", "[SETTING]\nVAL_LCM_CONTRAST=-3\n");
     store.LoadSettings();
     EXPECT_EQ(settings.VAL_LCM_CONTRAST, 0);
+
+    // The display flag is 0 or 1: any other value would give a blank handset.
+    dir.Write("Vocastra.ini", "[SETTING]\nVAL_ENABLE_LCM=2\n");
+    store.LoadSettings();
+    EXPECT_EQ(settings.VAL_ENABLE_LCM, 1);
+    dir.Write("Vocastra.ini", "[SETTING]\nVAL_ENABLE_LCM=-1\n");
+    store.LoadSettings();
+    EXPECT_EQ(settings.VAL_ENABLE_LCM, 0);
 }
 
 TEST_F(SettingsFixture, SaveWritesTheThirteenKeysAndLeavesHandsetSectionsAlone) {

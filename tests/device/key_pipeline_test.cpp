@@ -101,6 +101,20 @@ TEST_F(KeyPipelineTest, StartReportInitialisesTheHandsetOncePerConnection) {
                             "HANDSET <- CMD_SET_CONTRAST 162 35 40"));
 }
 
+TEST_F(KeyPipelineTest, ContrastOutsideAByteGoesAsItsLowByteFromEverySender) {
+    dir.Write("Vocastra.ini", "[LCM]\nVAL_CONTRAST_1A=300\nVAL_CONTRAST_1B=-1\n");
+    Start();
+    handset.Start();
+    Pump();
+    // The idle screen sends the contrast too: the same, so it is not repeated.
+    app.modes.SwitchMode(MODE_MAIN);
+    std::vector<std::string> contrasts;
+    for (const auto& line : handset.Trace())
+        if (line.find("CMD_SET_CONTRAST") != std::string::npos)
+            contrasts.push_back(line);
+    EXPECT_THAT(contrasts, ElementsAre("HANDSET <- CMD_SET_CONTRAST 44 255 37"));
+}
+
 TEST_F(KeyPipelineTest, KeyTonesAndVolumeKeys) {
     Start();
     // What the pipeline asks for, not what the players make of it.
