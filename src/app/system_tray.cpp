@@ -33,7 +33,9 @@ void CSystemTray::SetIcon(TrayImage image) {
 }
 
 void CSystemTray::SetTooltipText(const std::string& tip) {
-    const std::string cut = CutCodePoints(tip, kTrayTipChars);
+    // The shell holds the tip in UTF-16: counted there, a character outside
+    // the basic plane is two units and is kept or dropped whole.
+    const std::string cut = CutUtf16Units(tip, kTrayTipChars);
     {
         std::lock_guard lock(m_stateMutex);
         m_tip = cut;

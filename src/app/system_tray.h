@@ -14,7 +14,7 @@ class HandsetModes;
 class LanguageTexts;
 struct AppFlags;
 
-inline constexpr std::size_t kTrayTipChars = 127;
+inline constexpr std::size_t kTrayTipChars = 127;  // UTF-16 units
 
 class CSystemTray {
   public:
@@ -25,7 +25,7 @@ class CSystemTray {
     // skipped. Returns the add's result.
     bool Create();
     void SetIcon(TrayImage image);
-    void SetTooltipText(const std::string& tip);  // cut to 127 characters
+    void SetTooltipText(const std::string& tip);  // cut to 127 UTF-16 units
     void RemoveIcon();
     bool IsHidden() const { return m_bHidden.load(); }
     // The shell's notification area was created anew (the shell restarted,

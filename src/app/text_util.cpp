@@ -114,6 +114,19 @@ std::string CutCodePoints(std::string_view s, std::size_t n) {
     return std::string(s.substr(0, i));
 }
 
+std::string CutUtf16Units(std::string_view s, std::size_t n) {
+    std::size_t i = 0, units = 0;
+    while (i < s.size()) {
+        std::size_t next = i;
+        const std::size_t need = DecodeUtf8(s, next) > 0xFFFF ? 2 : 1;
+        if (units + need > n)
+            break;
+        units += need;
+        i = next;
+    }
+    return std::string(s.substr(0, i));
+}
+
 std::string CutBytesUtf8(std::string_view s, std::size_t n) {
     if (s.size() <= n) return std::string(s);
     std::size_t end = 0;

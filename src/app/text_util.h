@@ -16,6 +16,9 @@ std::string Utf16ToUtf8(std::u16string_view s);
 std::size_t CodePointCount(std::string_view s);
 // The first `n` code points of `s`, never splitting a sequence.
 std::string CutCodePoints(std::string_view s, std::size_t n);
+// The longest start of `s` that takes at most `n` UTF-16 units, never
+// splitting a character (so no surrogate pair is cut in two).
+std::string CutUtf16Units(std::string_view s, std::size_t n);
 // The first `n` bytes of `s`, shortened so that no UTF-8 sequence is split.
 std::string CutBytesUtf8(std::string_view s, std::size_t n);
 

@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 
 #include "app/system_tray.h"
+#include "app/text_util.h"
 #include "modes/handset_modes.h"
 #include "modes/mode_harness.h"
 
@@ -332,12 +333,20 @@ TEST(TrayState, ShellThatRefusedAtStartShowsTheLatestStateOnceItIsUp) {
     EXPECT_FALSE(tray.IsHidden());
 }
 
-TEST(TrayState, TipIsCutTo127Characters) {
+TEST(TrayState, TipIsCutTo127Utf16UnitsBetweenCharacters) {
     ModeHarness h;
     CSystemTray tray(h.sim.trayIcon);
     tray.Create();
     tray.SetTooltipText(std::string(200, 'x'));
     EXPECT_EQ(h.sim.trayIcon.Tip().size(), 127u);
+    // A character outside the basic plane takes two of the shell's units:
+    // where only one is left, it goes whole rather than half.
+    const std::string face = "\xF0\x9F\x98\x80";  // U+1F600
+    tray.SetTooltipText(std::string(126, 'x') + face);
+    EXPECT_EQ(h.sim.trayIcon.Tip(), std::string(126, 'x'));
+    tray.SetTooltipText(std::string(125, 'x') + face + "y");
+    EXPECT_EQ(h.sim.trayIcon.Tip(), std::string(125, 'x') + face);
+    EXPECT_EQ(Utf8ToUtf16(h.sim.trayIcon.Tip()).size(), 127u);
 }
 
 }  // namespace

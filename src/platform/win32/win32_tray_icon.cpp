@@ -50,7 +50,8 @@ NOTIFYICONDATAW Record(void* owner) {
 }
 
 void CopyTip(NOTIFYICONDATAW& nid, const std::string& tip) {
-    const std::u16string w = Utf8ToUtf16(tip);
+    // Cut by whole characters: half a surrogate pair is no text.
+    const std::u16string w = Utf8ToUtf16(CutUtf16Units(tip, 127));
     const size_t n = std::min<size_t>(w.size(), 127);
     for (size_t i = 0; i < n; ++i)
         nid.szTip[i] = static_cast<wchar_t>(w[i]);
