@@ -90,7 +90,11 @@ bool HidTransport::FindCollection(CUsbHidDevice& device, Side side) {
                 return true;
             }
         } else {
-            device.m_OutputCaps = caps;
+            {
+                // Writers read the report length under this lock.
+                std::lock_guard lock(device.m_DeviceLock);
+                device.m_OutputCaps = caps;
+            }
             LogPrintA("-----------WriteDeviceFirst: CreateFile(m_WriteHandle): %s------------",
                       info.path.c_str());
             // Reports are built in 33-byte buffers: a longer length would read past them.

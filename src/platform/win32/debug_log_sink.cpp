@@ -28,10 +28,11 @@ DebugLogSink::~DebugLogSink() {
 void DebugLogSink::Write(std::string_view line) {
     const std::wstring w = Wide(line);
     ::OutputDebugStringW(w.c_str());
+
+    // The path is cleared by the first line whose open fails, on any thread.
+    std::lock_guard lock(m_mutex);
     if (m_filePath.empty())
         return;
-
-    std::lock_guard lock(m_mutex);
     // Opened when there is something to say, so a process that logs nothing
     // leaves no file behind; shared, so the file can be read while we run.
     if (!m_file) {
