@@ -1,5 +1,5 @@
 // Wiring of the main window's own ends: how the dialog and the process end,
-// and the error box before the program ends.
+// the worker threads' end, and the error box before the program ends.
 #include "app/application.h"
 #include "platform/main_window.h"
 #include "platform/message_boxes.h"
@@ -11,6 +11,10 @@ void Application::ConnectMainWindow() {
     pt.EndDialog.Fill([this] { ports.mainWindow.EndDialog(); });
     pt.TerminateProcess.Fill([this] { ports.mainWindow.TerminateProcess(); });
     pt.ShowErrorBox.Fill([this](std::string text) { ports.messageBoxes.ShowError(text); });
+    pt.StopThreads.Fill([this] {
+        device.StopThreads();
+        skype.Stop();
+    });
 }
 
 }  // namespace vocastra

@@ -44,7 +44,8 @@ CVocastraDlg::Points::Points(const ConnectionOwner& log)
       BlankDisplay(log, "BlankDisplay"),
       RemoveTrayIcon(log, "RemoveTrayIcon"),
       EndDialog(log, "EndDialog"),
-      TerminateProcess(log, "TerminateProcess") {}
+      TerminateProcess(log, "TerminateProcess"),
+      StopThreads(log, "StopThreads") {}
 
 CVocastraDlg::CVocastraDlg(SettingsStore& store, Clock& clock, Registry& registry, AppFlags& flags,
                            ConnectionLog& log)
@@ -178,6 +179,14 @@ void CVocastraDlg::QuitApplication() {
     points.RemoveTrayIcon();
     points.EndDialog();
     points.TerminateProcess();
+}
+
+void CVocastraDlg::OnModalLoopEnded() {
+    m_flags.m_bQuit = 1;
+    // The threads wait on events, not on the flag: each must be woken.
+    points.StopThreads();
+    // No process end is coming to take the icon away.
+    points.RemoveTrayIcon();
 }
 
 }  // namespace vocastra

@@ -39,6 +39,9 @@ class CVocastraDlg {
     bool HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam);
 
     void QuitApplication();
+    // The modal loop ended some other way than QuitApplication: the worker
+    // threads are told to end, woken and waited for, and the tray icon goes.
+    void OnModalLoopEnded();
     void OpenSettingSheet(int page);
     bool IsSettingSheetOpen() const { return m_bSettingSheetOpen.load(); }
 
@@ -83,6 +86,7 @@ class CVocastraDlg {
         ConnectionPoint<void()> RemoveTrayIcon;
         ConnectionPoint<void()> EndDialog;
         ConnectionPoint<void()> TerminateProcess;
+        ConnectionPoint<void()> StopThreads;  // wakes every worker thread and waits for its end
     } points;
 
     const std::string& OutDeviceName() const { return m_strOutDevice; }

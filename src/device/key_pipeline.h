@@ -78,6 +78,8 @@ class KeyPipeline {
     void StartHidReadThread();
     void StartKeyProcessThread();
     void StopThreads();
+    // True from a thread start until StopThreads has ended both threads.
+    bool ThreadsRunning() const { return m_readThread.joinable() || m_keyThread.joinable(); }
 
   private:
     void HandleScanCode(int scanCode);  // write device's lock held

@@ -99,6 +99,24 @@ TEST_F(DlgFixture, ExitWithTheSheetOpenCancelsItFirst) {
     EXPECT_FALSE(dlg.IsSettingSheetOpen());
 }
 
+TEST(DialogEnd, EndingWithoutTheQuitRoutineLeavesNoThreadNorIconBehind) {
+    // Real threads: they wait on events, so only waking them ends them.
+    test::TempDir dir;
+    SimPlatform sim{dir.Path(), /*realTime=*/true};
+    Application app{sim.MakePorts()};
+    sim.hidBus.Plug();
+    app.PrepareInstance();
+    app.dlg.OnInitDialog();
+    ASSERT_TRUE(app.device.keys.ThreadsRunning());
+    ASSERT_TRUE(sim.trayIcon.Shown());
+
+    app.dlg.OnModalLoopEnded();
+    EXPECT_EQ(app.flags.m_bQuit, 1);
+    EXPECT_FALSE(app.device.keys.ThreadsRunning());
+    EXPECT_FALSE(sim.trayIcon.Shown());
+    EXPECT_FALSE(sim.mainWindow.Terminated());
+}
+
 TEST_F(DlgFixture, RoutesMessagesToTheirSubsystems) {
     dlg.points.GetPopupMessage.Fill([](int n) { return "popup " + std::to_string(n); });
     dlg.points.OnTrayNotification.Fill(nullptr);

@@ -39,9 +39,8 @@ int RunVocastra(HINSTANCE instance) {
     dialog.RunModal();
 
     // Only reached when the dialog ends some other way than the quit routine:
-    // let the worker threads see the flag and end before the process does.
-    app.flags.m_bQuit = 1;
-    platform.clock.Sleep(1000);
+    // the worker threads end before the process does, and the icon goes.
+    app.dlg.OnModalLoopEnded();
     return 0;
 }
 
