@@ -52,8 +52,16 @@ bool Win32SkypeWire::Send(SkypePeer peer, std::string_view command) {
     cds.dwData = 0;
     cds.cbData = static_cast<DWORD>(text.size() + 1);
     cds.lpData = text.data();
-    return ::SendMessageW(reinterpret_cast<HWND>(peer), WM_COPYDATA,
-                          reinterpret_cast<WPARAM>(m_hwnd), reinterpret_cast<LPARAM>(&cds)) != 0;
+    // A client that has stopped taking messages must not hold up the
+    // sending thread (the UI thread for the keep-alive and the attach):
+    // after the time-out, or at once when the system already counts it as
+    // hung, it is as good as gone. Sent messages to us are still handled
+    // while we wait, as with a plain send.
+    DWORD_PTR result = 0;
+    const LRESULT sent = ::SendMessageTimeoutW(
+        reinterpret_cast<HWND>(peer), WM_COPYDATA, reinterpret_cast<WPARAM>(m_hwnd),
+        reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL | SMTO_ABORTIFHUNG, m_sendTimeoutMs, &result);
+    return sent != 0 && result != 0;
 }
 
 LRESULT CALLBACK Win32SkypeWire::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

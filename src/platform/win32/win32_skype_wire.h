@@ -15,6 +15,9 @@ class Win32SkypeWire : public SkypeWire {
     HWND Handle() const { return m_hwnd; }
     // The attach message's id (registered on first use).
     static UINT AttachMessage();
+    // How long a send waits for the client before counting it as gone.
+    static constexpr UINT kSendTimeoutMs = 5000;
+    void SetSendTimeout(UINT ms) { m_sendTimeoutMs = ms; }
 
     bool Create(SkypeWireListener& listener) override;
     void BroadcastDiscover() override;
@@ -29,6 +32,7 @@ class Win32SkypeWire : public SkypeWire {
     HWND m_hwnd = nullptr;
     UINT m_uAttachMsg = 0;
     UINT m_uDiscoverMsg = 0;
+    UINT m_sendTimeoutMs = kSendTimeoutMs;
     SkypeWireListener* m_listener = nullptr;
 };
 
