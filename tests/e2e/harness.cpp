@@ -3,6 +3,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 
 namespace e2e {
 
@@ -79,6 +80,27 @@ const ChildStdio& Stdio() {
     return s;
 }
 
+// The name of an environment entry "NAME=value"; an entry may begin with
+// "=" (the per-drive directories), which is part of its name.
+std::wstring_view EnvName(std::wstring_view entry) {
+    const std::size_t eq = entry.find(L'=', 1);
+    return entry.substr(0, eq == std::wstring_view::npos ? entry.size() : eq);
+}
+
+// Whether `entry` names a variable that one of `env` sets; names compare
+// without regard to case, as Windows compares them.
+bool NamedIn(const std::vector<std::wstring>& env, std::wstring_view entry) {
+    const std::wstring_view name = EnvName(entry);
+    for (const auto& e : env) {
+        const std::wstring_view other = EnvName(e);
+        if (other.size() == name.size() &&
+            ::CompareStringOrdinal(other.data(), static_cast<int>(other.size()), name.data(),
+                                   static_cast<int>(name.size()), TRUE) == CSTR_EQUAL)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 Process Process::Start(const std::wstring& exe, const std::wstring& args,
@@ -95,7 +117,10 @@ Process Process::Start(const std::wstring& exe, const std::wstring& args,
             const wchar_t* p = cur;
             while (*p) {
                 const std::size_t n = wcslen(p);
-                envBlock.insert(envBlock.end(), p, p + n + 1);
+                // A variable the caller gives replaces the inherited one: with
+                // both in the block, the child may well see the old value.
+                if (!NamedIn(env, std::wstring_view(p, n)))
+                    envBlock.insert(envBlock.end(), p, p + n + 1);
                 p += n + 1;
             }
             ::FreeEnvironmentStringsW(cur);
