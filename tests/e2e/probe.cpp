@@ -11,15 +11,43 @@
 //                       start and close it again. Once the window exists
 //                       (Wine's session and desktop are up) it creates the
 //                       file READY, for a script waiting on the session
+//   e2e_probe spawn READY
+//                       starts "e2e_probe hold READY" and ends at once,
+//                       leaving a grandchild behind for the runner to end
+//   e2e_probe env NAME VALUE
+//                       exit 0 when variable NAME is VALUE here, 1 when not
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
+#include <string>
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 3 && std::wcscmp(argv[1], L"spawn") == 0) {
+        wchar_t self[MAX_PATH];
+        if (!::GetModuleFileNameW(nullptr, self, MAX_PATH))
+            return 2;
+        std::wstring cmd = L"\"" + std::wstring(self) + L"\" hold \"" + argv[2] + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessW(self, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                              &pi))
+            return 2;
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+        return 0;
+    }
+    if (argc == 4 && std::wcscmp(argv[1], L"env") == 0) {
+        wchar_t value[256] = {};
+        const DWORD n = ::GetEnvironmentVariableW(argv[2], value, 256);
+        return n < 256 && std::wcscmp(value, argv[3]) == 0 ? 0 : 1;
+    }
     const bool hold = argc >= 2 && std::wcscmp(argv[1], L"hold") == 0;
     if (argc != 2 && !(hold && argc == 3)) {
-        std::fwprintf(stderr, L"usage: e2e_probe find|visible|show|quit|hold [READY]\n");
+        std::fwprintf(
+            stderr,
+            L"usage: e2e_probe find|visible|show|quit|hold [READY]|spawn READY|env NAME VALUE\n");
         return 3;
     }
     const wchar_t* cmd = argv[1];
