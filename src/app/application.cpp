@@ -32,6 +32,7 @@ Application::Application(const Ports& p)
     ConnectMainWindow();
     ConnectSkype();
     ConnectModes();
+    ConnectMenus();
     ConnectFace();
     ConnectAudio();
 }

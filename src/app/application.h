@@ -108,6 +108,7 @@ class Application {
     void ConnectMainWindow();
     void ConnectSkype();
     void ConnectModes();
+    void ConnectMenus();
     void ConnectFace();
     void ConnectAudio();
     // What the handset shows is known to us: false from its removal until

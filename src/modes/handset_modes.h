@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "modes/menu_list.h"
 #include "modes/mode_links.h"
 #include "platform/window_automation.h"
 
@@ -115,8 +116,9 @@ class HandsetModes {
     std::array<char, kNoLcdNumberSize> g_NoLcdNumber{};  // typed into the client's pad
     int g_nNoLcdNumberLen = 0;
     std::atomic<int> g_nContactsTab{0};
-    bool g_bVoiceMailDetail = false;
-    int m_nIncomingFrame = 0;  // ringing animations, advanced per redraw
+    std::atomic<bool> g_bVoiceMailDetail{false};  // the history detail shows a voicemail
+    MenuList m_MenuList;                          // the menus' and history lists' model
+    int m_nIncomingFrame = 0;                     // ringing animations, advanced per redraw
     int m_nOutgoingFrame = 0;
 };
 

@@ -17,6 +17,14 @@ ModeLinks::ModeLinks(const ConnectionOwner& log)
       IsVoiceMailPlaying(log, "IsVoiceMailPlaying"),
       GetSelectedVoiceMailId(log, "GetSelectedVoiceMailId"),
       IsSkypeAttached(log, "IsSkypeAttached"),
+      GetCallHistory(log, "GetCallHistory"),
+      FindHistoryCall(log, "FindHistoryCall"),
+      GetContacts(log, "GetContacts"),
+      SetFocusedContact(log, "SetFocusedContact"),
+      GetPstnBalance(log, "GetPstnBalance"),
+      GetPstnBalanceCurrency(log, "GetPstnBalanceCurrency"),
+      SetVoiceMailPlayTick(log, "SetVoiceMailPlayTick"),
+      EndVoiceMailFromHandset(log, "EndVoiceMailFromHandset"),
       SetAudioOutFaderValue(log, "SetAudioOutFaderValue"),
       RememberAudioOutLevel(log, "RememberAudioOutLevel") {
     // Queries answer "nothing known" until the client link is connected;
@@ -32,6 +40,11 @@ ModeLinks::ModeLinks(const ConnectionOwner& log)
     IsVoiceMailPlaying.Default([] { return false; });
     GetSelectedVoiceMailId.Default([] { return std::string(); });
     IsSkypeAttached.Default([] { return false; });
+    GetCallHistory.Default([](int) { return std::vector<CallView>{}; });
+    FindHistoryCall.Default([](std::string) { return std::optional<CallView>{}; });
+    GetContacts.Default([] { return std::vector<CContactInfo>{}; });
+    GetPstnBalance.Default([] { return std::string(); });
+    GetPstnBalanceCurrency.Default([] { return std::string(); });
 }
 
 }  // namespace vocastra

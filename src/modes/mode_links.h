@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
+#include <optional>
+
 #include "app/connection_points.h"
 #include "skype/call_list.h"
+#include "skype/contact_list.h"
 
 namespace vocastra {
 
@@ -18,6 +21,14 @@ inline bool IsIncomingType(int32_t type) {
 
 // The modes read copies of the client link's call records.
 using CallView = CCallObject;
+
+// The history lists, as GetCallHistory selects them from the call list.
+enum HistoryList : int {
+    HISTORY_INCOMING = 0,
+    HISTORY_OUTGOING = 1,
+    HISTORY_MISSED = 2,
+    HISTORY_VOICEMAIL = 3,
+};
 
 struct ModeLinks {
     explicit ModeLinks(const ConnectionOwner& log);
@@ -39,6 +50,17 @@ struct ModeLinks {
     ConnectionPoint<bool()> IsVoiceMailPlaying;
     ConnectionPoint<std::string()> GetSelectedVoiceMailId;
     ConnectionPoint<bool()> IsSkypeAttached;
+    // The call history (m_CallList) and the contacts, as copies.
+    ConnectionPoint<std::vector<CallView>(int)> GetCallHistory;  // a HistoryList
+    ConnectionPoint<std::optional<CallView>(std::string)> FindHistoryCall;
+    ConnectionPoint<std::vector<CContactInfo>()> GetContacts;
+    ConnectionPoint<void(std::string)> SetFocusedContact;
+    ConnectionPoint<std::string()> GetPstnBalance;  // hundredths, as the client reports it
+    ConnectionPoint<std::string()> GetPstnBalanceCurrency;
+    // The handset asked for a voicemail playback at this tick count
+    // (g_dwVoiceMailPlayTick); the playback the handset started is over.
+    ConnectionPoint<void(uint32_t)> SetVoiceMailPlayTick;
+    ConnectionPoint<void()> EndVoiceMailFromHandset;
     // Audio: g_AudioOutMixer.SetFaderValue(level, type), and the level the
     // notification handling restores after a call.
     ConnectionPoint<void(int, int)> SetAudioOutFaderValue;

@@ -44,31 +44,54 @@ void Mode_Main_AnyDisplay(HandsetModes& m) {
 //    \--ev: call refused / missed / failed --> MAIN             \--K_HOOKDOWN with no call id-->
 //    MAIN
 //
-// RESERVED (13) and VOICEMAIL_PLAYEND (19) are never entered.
+// Menus (K_HOOKDOWN goes to MAIN from each but VOICEMAIL_PLAYING, K_RIGHT goes back a level):
+//
+//   SETTINGMENU --K_LEFT--> VOLUMESETTING | CONFERENCE --K_HOOKUP--> (CALL a, b) | BALANCE
+//   HISTORYMENU --K_LEFT--> HISTORY_INCOMING | _OUTGOING | _MISSEDCALL | _VMAIL
+//                             --K_LEFT--> HISTORYDETAIL --K_RIGHT--> the list, same record
+//   HISTORYDETAIL (voicemail) --K_LEFT: OPEN VOICEMAIL; ev: PLAYING within 3 s--> VOICEMAIL_PLAYING
+//   VOICEMAIL_PLAYING --K_RIGHT when played--> HISTORYDETAIL
+//   CONTACTLIST (ev: CONTACTS FOCUSED while MAIN) --K_LEFT--> CONTACTDETAIL --K_RIGHT-->
+//   CONTACTLIST
+//
+// RESERVED (13) and VOICEMAIL_PLAYEND (19) are never entered; should one be,
+// K_HOOKDOWN and K_RIGHT still lead to MAIN.
 constexpr ModeHandlers kModeHandlers[MODE_COUNT] = {
     /* MODE_MAIN               */ {nullptr, Mode_Main_AnyProc, nullptr, Mode_Main_AnyDisplay},
-    /* MODE_CONTACTLIST        */ {nullptr, nullptr, nullptr, nullptr},
+    /* MODE_CONTACTLIST        */
+    {Mode_ContactList_Init, Mode_ContactList_Proc, nullptr, Mode_ContactList_Display},
     /* MODE_RINGING            */
     {Mode_Ringing_Init, Mode_Ringing_Proc, Mode_Ringing_Exit, Mode_Ringing_Display},
     /* MODE_TALKING            */
     {Mode_Talking_Init, Mode_Talking_Proc, Mode_Talking_Exit, Mode_Talking_Display},
     /* MODE_NUMDIAL            */
     {Mode_NumDial_Init, Mode_NumDial_Proc, nullptr, Mode_NumDial_Display},
-    /* MODE_SETTINGMENU        */ {nullptr, nullptr, nullptr, nullptr},
-    /* MODE_HISTORYMENU        */ {nullptr, nullptr, nullptr, nullptr},
-    /* MODE_HISTORY_INCOMING   */ {nullptr, nullptr, nullptr, nullptr},
-    /* MODE_HISTORY_OUTGOING   */ {nullptr, nullptr, nullptr, nullptr},
-    /* MODE_HISTORY_MISSEDCALL */ {nullptr, nullptr, nullptr, nullptr},
-    /* MODE_HISTORY_VMAIL      */ {nullptr, nullptr, nullptr, nullptr},
-    /* MODE_CONTACTDETAIL      */ {nullptr, nullptr, nullptr, nullptr},
-    /* MODE_HISTORYDETAIL      */ {nullptr, nullptr, nullptr, nullptr},
-    /* MODE_RESERVED           */ {nullptr, nullptr, nullptr, nullptr},
-    /* MODE_VOLUMESETTING      */ {nullptr, nullptr, nullptr, nullptr},
-    /* MODE_CONFERENCE         */ {nullptr, nullptr, nullptr, nullptr},
+    /* MODE_SETTINGMENU        */
+    {Mode_SettingMenu_Init, Mode_SettingMenu_Proc, nullptr, Mode_Menu_Display},
+    /* MODE_HISTORYMENU        */
+    {Mode_HistoryMenu_Init, Mode_HistoryMenu_Proc, nullptr, Mode_Menu_Display},
+    /* MODE_HISTORY_INCOMING   */
+    {Mode_HistoryIncoming_Init, Mode_HistoryIncoming_Proc, nullptr, Mode_HistoryList_Display},
+    /* MODE_HISTORY_OUTGOING   */
+    {Mode_HistoryOutgoing_Init, Mode_HistoryOutgoing_Proc, nullptr, Mode_HistoryList_Display},
+    /* MODE_HISTORY_MISSEDCALL */
+    {Mode_HistoryMissedcall_Init, Mode_HistoryMissedcall_Proc, nullptr, Mode_HistoryList_Display},
+    /* MODE_HISTORY_VMAIL      */
+    {Mode_HistoryVMail_Init, Mode_HistoryVMail_Proc, nullptr, Mode_HistoryList_Display},
+    /* MODE_CONTACTDETAIL      */
+    {Mode_ContactDetail_Init, Mode_ContactDetail_Proc, nullptr, Mode_ContactDetail_Display},
+    /* MODE_HISTORYDETAIL      */
+    {Mode_HistoryDetail_Init, Mode_HistoryDetail_Proc, nullptr, Mode_HistoryDetail_Display},
+    /* MODE_RESERVED           */ {nullptr, Mode_Unused_Proc, nullptr, nullptr},
+    /* MODE_VOLUMESETTING      */
+    {nullptr, Mode_VolumeSetting_Proc, nullptr, Mode_VolumeSetting_Display},
+    /* MODE_CONFERENCE         */
+    {Mode_Conference_Init, Mode_Conference_Proc, Mode_Conference_Exit, Mode_Conference_Display},
     /* MODE_UNCONNECTED        */ {nullptr, nullptr, nullptr, Mode_Unconnected_Display},
-    /* MODE_BALANCE            */ {nullptr, nullptr, nullptr, nullptr},
-    /* MODE_VOICEMAIL_PLAYING  */ {nullptr, nullptr, nullptr, nullptr},
-    /* MODE_VOICEMAIL_PLAYEND  */ {nullptr, nullptr, nullptr, nullptr},
+    /* MODE_BALANCE            */ {nullptr, Mode_Balance_Proc, nullptr, Mode_Balance_Display},
+    /* MODE_VOICEMAIL_PLAYING  */
+    {nullptr, Mode_VoiceMailPlaying_Proc, nullptr, Mode_VoiceMailPlaying_Display},
+    /* MODE_VOICEMAIL_PLAYEND  */ {nullptr, Mode_Unused_Proc, nullptr, nullptr},
     /* MODE_SYSCONFIRM         */ {nullptr, Mode_SysConfirm_Proc, nullptr, Mode_SysConfirm_Display},
 };
 

@@ -343,6 +343,11 @@ std::vector<std::string> CSkypeMonitor::KnownCallIds() const {
     return g_KnownCallIds;
 }
 
+void CSkypeMonitor::SetFocusedContact(std::string_view handle) {
+    std::lock_guard lock(m_csStrings);
+    m_strFocusedContact = handle;
+}
+
 void CSkypeMonitor::SetLastCallTarget(std::string_view target) {
     std::lock_guard lock(m_csStrings);
     m_szLastCallTarget = CutBytesUtf8(target, kLastCallTargetMax);

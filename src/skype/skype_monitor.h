@@ -94,6 +94,7 @@ class CSkypeMonitor : public SkypeWireListener {
 
     // Client-side strings, read by the displays: copies.
     std::string FocusedContact() const;
+    void SetFocusedContact(std::string_view handle);  // the handset's list picks one
     std::string PstnBalance() const;
     std::string PstnBalanceCurrency() const;
     std::string CurrentUser() const;

@@ -26,8 +26,6 @@ constexpr Unfilled kStillUnfilled[] = {
     {"skype.points.GetSkypeDataPath", "client environment"},
     {"skype.points.SetSkypeRingTone", "client environment"},
     {"skype.points.DialCall", "dialling"},
-    {"skype.points.IsMenuListEmpty", "menus"},
-    {"modes.links.GetSelectedVoiceMailId", "menus"},
 };
 
 TEST(ApplicationWiring, EveryPointIsFilledOrNamedWithItsOwner) {

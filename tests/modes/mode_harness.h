@@ -69,6 +69,7 @@ class ModeHarness {
         l.GetSkypeMajorVersion.Fill([this] { return skypeVersion; });
         l.GetCountryPrefix.Fill([this] { return countryPrefix; });
         l.GetFocusedContact.Fill([this] { return focusedContact; });
+        l.SetFocusedContact.Fill([this](std::string handle) { focusedContact = handle; });
         l.GetLastCallTarget.Fill([this] { return lastCallTarget; });
         l.GetCurrentUserFullName.Fill([this] { return fullName; });
         l.GetContactCount.Fill([this] { return contactCount; });

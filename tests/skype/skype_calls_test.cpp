@@ -222,6 +222,9 @@ TEST_F(CallScenario, ClosingProgramBringsTheClientForward) {
 
 TEST_F(CallScenario, VoicemailPlaybackFollowsTheHandsetsRequest) {
     sim.fakeClock.Advance(100000);
+    Receive("VOICEMAIL 7 STATUS PLAYING");  // no list open on the handset
+    EXPECT_TRUE(sim.logSink.Contains("VoiceMail playing by mouse 001"));
+    skype.points.IsMenuListEmpty.Fill([] { return false; });
     Receive("VOICEMAIL 7 STATUS PLAYING");
     EXPECT_TRUE(sim.logSink.Contains("VoiceMail playing by mouse 002"));
     EXPECT_EQ(Count("MODE 18"), 0);

@@ -79,4 +79,18 @@ LocalTime SystemClock::GetLocalTime() {
                      tm.tm_hour,        tm.tm_min,     tm.tm_sec};
 }
 
+LocalTime SystemClock::ToLocalTime(int64_t secondsSince1970) {
+    const std::time_t when = static_cast<std::time_t>(secondsSince1970);
+    std::tm tm{};
+#ifdef _WIN32
+    if (localtime_s(&tm, &when) != 0)
+        return UtcTimeFromSeconds(secondsSince1970);
+#else
+    if (!localtime_r(&when, &tm))
+        return UtcTimeFromSeconds(secondsSince1970);
+#endif
+    return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_wday,
+                     tm.tm_hour,        tm.tm_min,     tm.tm_sec};
+}
+
 }  // namespace vocastra

@@ -34,6 +34,7 @@ public:
     uint32_t GetTickCount() override;
     void Sleep(uint32_t ms) override;
     LocalTime GetLocalTime() override;
+    LocalTime ToLocalTime(int64_t secondsSince1970) override;
 };
 
 }  // namespace vocastra

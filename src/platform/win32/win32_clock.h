@@ -9,6 +9,7 @@ class Win32Clock : public Clock {
     uint32_t GetTickCount() override;
     void Sleep(uint32_t ms) override;
     LocalTime GetLocalTime() override;
+    LocalTime ToLocalTime(int64_t secondsSince1970) override;
 };
 
 }  // namespace vocastra::win32
