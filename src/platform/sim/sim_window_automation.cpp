@@ -16,6 +16,12 @@ std::string MessageName(uint32_t msg) {
             return "WM_SYSKEYDOWN";
         case kWmSysKeyUp:
             return "WM_SYSKEYUP";
+        case kWmKeyUp:
+            return "WM_KEYUP";
+        case kWmLButtonDown:
+            return "WM_LBUTTONDOWN";
+        case kWmLButtonUp:
+            return "WM_LBUTTONUP";
         default:
             return StrPrintf("0x%04x", msg);
     }
@@ -51,6 +57,28 @@ void SimWindowAutomation::SetVisible(WindowId window, bool visible) {
     for (auto& w : m_windows)
         if (w.id == window)
             w.visible = visible;
+}
+
+void SimWindowAutomation::SetRect(WindowId window, const WindowRect& rect) {
+    std::lock_guard lock(m_mutex);
+    for (auto& w : m_windows)
+        if (w.id == window)
+            w.rect = rect;
+}
+
+std::string SimWindowAutomation::Text(WindowId window) const {
+    std::lock_guard lock(m_mutex);
+    const Window* w = Get(window);
+    return w ? w->title : std::string();
+}
+
+void SimWindowAutomation::SetReaction(std::function<void(const Delivery&)> react) {
+    m_react = std::move(react);
+}
+
+void SimWindowAutomation::React(const Delivery& d) {
+    if (m_react)
+        m_react(d);
 }
 
 bool SimWindowAutomation::Exists(WindowId window) const {
@@ -148,31 +176,88 @@ void SimWindowAutomation::Tell(const std::string& line) {
 bool SimWindowAutomation::PostWindowMessage(WindowId window, uint32_t msg, uintptr_t wParam,
                                             intptr_t lParam) {
     std::string line;
+    Delivery d{window, {}, msg, wParam, lParam, {}};
     {
         std::lock_guard lock(m_mutex);
         const Window* w = Get(window);
         if (!w)
             return false;
         line = Record("POST", *w, msg, wParam, lParam);
+        d.className = w->className;
         if (msg == kWmClose)
             RemoveLocked(window);
     }
     Tell(line);
+    React(d);
     return true;
 }
 
 intptr_t SimWindowAutomation::SendWindowMessage(WindowId window, uint32_t msg, uintptr_t wParam,
                                                 intptr_t lParam) {
     std::string line;
+    Delivery d{window, {}, msg, wParam, lParam, {}};
     {
         std::lock_guard lock(m_mutex);
         const Window* w = Get(window);
         if (!w)
             return 0;
         line = Record("SEND", *w, msg, wParam, lParam);
+        d.className = w->className;
     }
     Tell(line);
+    React(d);
     return 0;
+}
+
+std::vector<WindowId> SimWindowAutomation::FindChildWindows(WindowId parent,
+                                                            const std::string& className) {
+    std::lock_guard lock(m_mutex);
+    // Depth-first in creation order, as EnumChildWindows walks the tree.
+    std::vector<WindowId> found;
+    std::function<void(WindowId)> walk = [&](WindowId p) {
+        for (const auto& w : m_windows)
+            if (w.parent == p) {
+                if (w.className == className)
+                    found.push_back(w.id);
+                walk(w.id);
+            }
+    };
+    if (parent != 0)
+        walk(parent);
+    return found;
+}
+
+std::string SimWindowAutomation::GetWindowTitle(WindowId window) {
+    return Text(window);
+}
+
+std::optional<WindowRect> SimWindowAutomation::GetWindowRect(WindowId window) {
+    std::lock_guard lock(m_mutex);
+    const Window* w = Get(window);
+    if (!w)
+        return std::nullopt;
+    return w->rect;
+}
+
+bool SimWindowAutomation::SetText(WindowId window, const std::string& text) {
+    Delivery d{window, {}, kWmSetText, 0, 0, text};
+    std::string line;
+    {
+        std::lock_guard lock(m_mutex);
+        Window* w = nullptr;
+        for (auto& x : m_windows)
+            if (x.id == window)
+                w = &x;
+        if (!w)
+            return false;
+        w->title = text;
+        m_records.push_back("SETTEXT " + w->className + " " + text);
+        line = m_records.back();
+        d.className = w->className;
+    }
+    Tell(line);
+    React(d);
+    return true;
 }
 
 void SimWindowAutomation::SendKeyInput(uint8_t virtualKey, uint8_t /*scanCode*/, bool keyUp) {

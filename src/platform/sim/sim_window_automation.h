@@ -20,8 +20,25 @@ class SimWindowAutomation : public WindowAutomation {
     void RemoveWindow(WindowId window);  // with its children
     void SetVisible(WindowId window, bool visible);
     bool Exists(WindowId window) const;
+    void SetRect(WindowId window, const WindowRect& rect);
+    // The text last set into the window (or its title).
+    std::string Text(WindowId window) const;
 
-    // "POST <class> <msg> <wParam hex> <lParam hex>", "SEND ...", "KEY <vk> down|up".
+    // What a window did with a message or text it was given; a fake of the
+    // client's windows reacts to it (outside the desktop's lock).
+    struct Delivery {
+        WindowId window;
+        std::string className;
+        uint32_t msg;  // kWmSetText for a text set
+        uintptr_t wParam;
+        intptr_t lParam;
+        std::string text;
+    };
+    static constexpr uint32_t kWmSetText = 0x000C;
+    void SetReaction(std::function<void(const Delivery&)> react);
+
+    // "POST <class> <msg> <wParam hex> <lParam hex>", "SEND ...", "KEY <vk> down|up",
+    // "SETTEXT <class> <text>".
     std::vector<std::string> Records() const;
     void ClearRecords();
     // Called with every record as it is made, outside the lock; Alt+digit
@@ -37,6 +54,10 @@ class SimWindowAutomation : public WindowAutomation {
     intptr_t SendWindowMessage(WindowId window, uint32_t msg, uintptr_t wParam,
                                intptr_t lParam) override;
     void SendKeyInput(uint8_t virtualKey, uint8_t scanCode, bool keyUp) override;
+    std::vector<WindowId> FindChildWindows(WindowId parent, const std::string& className) override;
+    std::string GetWindowTitle(WindowId window) override;
+    std::optional<WindowRect> GetWindowRect(WindowId window) override;
+    bool SetText(WindowId window, const std::string& text) override;
 
   private:
     struct Window {
@@ -45,7 +66,9 @@ class SimWindowAutomation : public WindowAutomation {
         std::string className;
         std::string title;
         bool visible;
+        WindowRect rect{0, 0, 200, 100};
     };
+    void React(const Delivery& d);
     const Window* Get(WindowId id) const;
     // Returns the line for the observer.
     std::string Record(const char* verb, const Window& w, uint32_t msg, uintptr_t wParam,
@@ -58,6 +81,7 @@ class SimWindowAutomation : public WindowAutomation {
     std::vector<std::string> m_records;
     std::function<void(const std::string&)> m_observer;
     WindowId m_nextId = 0x1000;
+    std::function<void(const Delivery&)> m_react;  // set before use, not while delivering
 };
 
 }  // namespace vocastra

@@ -82,6 +82,46 @@ intptr_t Win32WindowAutomation::SendWindowMessage(WindowId window, uint32_t msg,
     return SendMessageW(ToHwnd(window), msg, wParam, lParam);
 }
 
+std::vector<WindowId> Win32WindowAutomation::FindChildWindows(WindowId parent,
+                                                              const std::string& className) {
+    if (parent == 0)
+        return {};
+    EnumState state{Wide(className), {}, false};
+    EnumChildWindows(ToHwnd(parent), CollectByClass, reinterpret_cast<LPARAM>(&state));
+    return state.found;
+}
+
+std::string Win32WindowAutomation::GetWindowTitle(WindowId window) {
+    if (window == 0)
+        return {};
+    // A title longer than the buffer is cut by the call itself; the client's
+    // titles are display names, far shorter.
+    wchar_t buf[512] = {};
+    const int n = GetWindowTextW(ToHwnd(window), buf, 512);
+    if (n <= 0)
+        return {};
+    const std::u16string u(reinterpret_cast<const char16_t*>(buf), size_t(n));
+    return Utf16ToUtf8(u);
+}
+
+std::optional<WindowRect> Win32WindowAutomation::GetWindowRect(WindowId window) {
+    RECT r{};
+    if (window == 0 || !::GetWindowRect(ToHwnd(window), &r))
+        return std::nullopt;
+    return WindowRect{r.left, r.top, r.right, r.bottom};
+}
+
+bool Win32WindowAutomation::SetText(WindowId window, const std::string& text) {
+    if (window == 0)
+        return false;
+    const std::wstring w = Wide(text);
+    // WM_SETTEXT is marshalled across processes; a hung client must not hang us.
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(ToHwnd(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()),
+                               SMTO_ABORTIFHUNG, 5000, &result) != 0 &&
+           result != 0;
+}
+
 void Win32WindowAutomation::SendKeyInput(uint8_t virtualKey, uint8_t scanCode, bool keyUp) {
     keybd_event(virtualKey, scanCode, keyUp ? KEYEVENTF_KEYUP : 0, 0);
 }

@@ -16,6 +16,10 @@ class Win32WindowAutomation : public WindowAutomation {
     intptr_t SendWindowMessage(WindowId window, uint32_t msg, uintptr_t wParam,
                                intptr_t lParam) override;
     void SendKeyInput(uint8_t virtualKey, uint8_t scanCode, bool keyUp) override;
+    std::vector<WindowId> FindChildWindows(WindowId parent, const std::string& className) override;
+    std::string GetWindowTitle(WindowId window) override;
+    std::optional<WindowRect> GetWindowRect(WindowId window) override;
+    bool SetText(WindowId window, const std::string& text) override;
 };
 
 }  // namespace vocastra
