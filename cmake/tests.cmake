@@ -18,7 +18,8 @@ else()
     list(FILTER VOCASTRA_TEST_SOURCES EXCLUDE REGEX "_win32_test\\.cpp$")
 endif()
 add_executable(vocastra_tests ${VOCASTRA_TEST_SOURCES})
-target_link_libraries(vocastra_tests PRIVATE vocastra_sim_platform ${VOCASTRA_GTEST} vocastra_warnings)
+target_link_libraries(vocastra_tests PRIVATE vocastra_sim_platform ${VOCASTRA_GTEST} vocastra_warnings
+                                             vocastra_sqlite3)
 target_include_directories(vocastra_tests PRIVATE tests)
 if(WIN32)
     # The Win32 ports are tested too, against Wine's implementation of the API.

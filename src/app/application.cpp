@@ -20,6 +20,7 @@ Application::Application(const Ports& p)
       device(p.hidBus, settingsStore, flags, p.mainWindow, p.clock, dlg, connectionLog),
       skype({p.skypeWire, p.mainWindow, p.clock, p.collator, p.profile, settingsStore, flags,
              connectionLog}),
+      skypeEnv(p.registry, p.fileSystem, p.shell),
       audio(p.mixer, p.audioEndpoints, p.osVersion, p.waveOut, p.fileSystem,
             device.transport.g_UsbWriteDevice.m_DeviceLock),
       languageTexts(p.profile, g_Settings),
@@ -104,6 +105,9 @@ void Application::ConnectModes() {
 }
 
 void Application::PrepareInstance() {
+    // The client's program path, for dialling by its URI; none is no error.
+    std::string skypePath;
+    skypeEnv.GetSkypePath(skypePath);
     settingsStore.Ini().SetFileName(settingsStore.SettingsFilePath());
 }
 

@@ -1,6 +1,6 @@
 // Wiring of the client link into the main window and the other subsystems.
 #include "app/application.h"
-#include "app/text_util.h"
+#include "audio/check_vista_os.h"
 #include "platform/message_boxes.h"
 
 namespace vocastra {
@@ -27,23 +27,27 @@ void Application::ConnectSkype() {
     device.deviceChange.points.SetSkypeAudioDevices.Fill(
         [this] { skype.points.SetSkypeAudioDevices(); });
 
-    // Until the client configuration code fills it: the handset's devices
-    // by name, as on current Windows versions. A device not found has no
-    // name; sending that would clear the user's own choice in the client.
-    // The client's RINGER answer decides who rings, so without a name the
-    // ringer is asked for instead of set.
+    // The handset as the client's audio devices, by the names the main
+    // window keeps (older Windows: by the name the handset's driver gives).
     skype.points.SetSkypeAudioDevices.Fill([this] {
-        const std::string in = CutBytesUtf8(dlg.InDeviceName(), 254);
-        const std::string out = CutBytesUtf8(dlg.OutDeviceName(), 254);
-        if (!in.empty())
-            skype.SendMessageToSkype("SET AUDIO_IN " + in);
-        if (!out.empty()) {
-            skype.SendMessageToSkype("SET AUDIO_OUT " + out);
-            skype.SendMessageToSkype("SET RINGER " + out);
-        } else {
-            skype.SendMessageToSkype("GET RINGER");
-        }
+        const bool vista = CheckIsVistaOs(ports.osVersion) == 1;
+        for (const std::string& cmd :
+             SkypeAudioDeviceCommands(vista, dlg.InDeviceName(), dlg.OutDeviceName()))
+            skype.SendMessageToSkype(cmd);
     });
+    skype.points.SetSkypeRingTone.Fill([this] {
+        if (skype.m_bRingerIsHandset.load() == 1)
+            return;
+        if (const auto cmd = SkypeRingToneCommand(g_Settings, settingsStore.GetModuleDirectory()))
+            skype.SendMessageToSkype(*cmd);
+    });
+
+    // The client's profile: its configuration file and its database.
+    skype.points.GetSkypeConfigPath.Fill(
+        [this](std::string folder) { return skypeEnv.GetSkypeConfigPath(folder); });
+    skype.points.GetSkypeDataPath.Fill(
+        [this](std::string folder) { return skypeEnv.GetSkypeDataPath(folder); });
+    skype.points.EditSkypeConfig.Fill([this](std::string path) { skypeEnv.EditSkypeConfig(path); });
 }
 
 }  // namespace vocastra

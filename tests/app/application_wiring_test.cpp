@@ -21,10 +21,6 @@ struct Unfilled {
 
 // Points still unfilled in the assembled program, by the subsystem that fills them.
 constexpr Unfilled kStillUnfilled[] = {
-    {"skype.points.GetSkypeConfigPath", "client environment"},
-    {"skype.points.EditSkypeConfig", "client environment"},
-    {"skype.points.GetSkypeDataPath", "client environment"},
-    {"skype.points.SetSkypeRingTone", "client environment"},
     {"skype.points.DialCall", "dialling"},
 };
 

@@ -66,10 +66,13 @@ TEST_F(Notifications, RingerCheckChoosesWhoRings) {
     EXPECT_EQ(skype.m_bRingerIsHandset, 1);
     EXPECT_THAT(Trace(), ElementsAre("CLIENT <- SET RINGTONE 1 STATUS OFF"));
     Clear();
+    app.g_Settings.VAL_RINGTONE = "Ring2.wav";
     Receive("RINGER");
     EXPECT_EQ(skype.m_bRingerIsHandset, 0);
-    EXPECT_THAT(Trace(), ElementsAre("CLIENT <- SET RINGTONE 1 STATUS ON"));
-    EXPECT_TRUE(app.connectionLog.Contains("SetSkypeRingTone"));
+    // The client rings by itself, with the program's ring tone.
+    EXPECT_THAT(Trace(),
+                ElementsAre("CLIENT <- SET RINGTONE 1 " + dir.Path() + "RingTone\\Ring2.wav",
+                            "CLIENT <- SET RINGTONE 1 STATUS ON"));
     EXPECT_TRUE(sim.logSink.Contains("Skype Ringer is default"));
     Receive("RINGER usb phone");  // the match is case-sensitive
     EXPECT_EQ(skype.m_bRingerIsHandset, 0);
@@ -98,11 +101,13 @@ TEST_F(Notifications, ContactsFollowUserNotifications) {
     Receive("USER bob BUDDYSTATUS 1");
     EXPECT_FALSE(skype.m_ContactList.FindContact("bob"));
     // The signed-in user's own full name is not a contact.
+    sim.shell.SetAppDataFolder("C:\\AppData");
     Receive("CURRENTUSERHANDLE live:me");
     Receive("USER live:me FULLNAME");
     EXPECT_EQ(skype.CurrentUserFullName(), "live:me");
     EXPECT_FALSE(skype.m_ContactList.FindContact("live:me"));
-    EXPECT_TRUE(app.connectionLog.Contains("GetSkypeConfigPath live#3ame"));
+    EXPECT_TRUE(sim.logSink.Contains("Skype config = [C:\\AppData\\Skype\\live#3ame\\config.xml]"));
+    EXPECT_EQ(skype.MainDbPath(), "C:\\AppData\\Skype\\live#3ame\\main.db");
 }
 
 TEST_F(Notifications, LateFullNameLeavesARingingCallOnScreen) {
