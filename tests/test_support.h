@@ -4,6 +4,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -16,7 +21,8 @@ public:
     TempDir() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         m_dir = std::filesystem::temp_directory_path() /
-                ("vocastra-test-" + std::string(info ? info->test_suite_name() : "x") + "-" +
+                ("vocastra-test-" + std::to_string(ProcessId()) + "-" +
+                 std::string(info ? info->test_suite_name() : "x") + "-" +
                  std::string(info ? info->name() : "y"));
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directories(m_dir);
@@ -37,6 +43,16 @@ public:
     }
 
 private:
+    // Two checkouts testing at once (CI beside a developer's run) must never
+    // share, or delete, each other's folders.
+    static long ProcessId() {
+#ifdef _WIN32
+        return static_cast<long>(_getpid());
+#else
+        return static_cast<long>(getpid());
+#endif
+    }
+
     std::filesystem::path m_dir;
 };
 

@@ -153,9 +153,15 @@ std::string SimWindowAutomation::Record(const char* verb, const Window& w, uint3
     // Context bit 29: the key came with Alt held.
     const bool altDigit = (msg == kWmSysKeyDown || msg == kWmSysKeyUp) && (lParam & 0x20000000) &&
                           wParam >= '0' && wParam <= '9';
-    if (!altDigit)
-        return m_records.back();
-    return m_records.back() + " (Alt+" + static_cast<char>(wParam) + ")";
+    if (altDigit)
+        return m_records.back() + " (Alt+" + static_cast<char>(wParam) + ")";
+    // A click's point is in the low and high words, each signed (client coordinates).
+    if (msg == kWmLButtonDown || msg == kWmLButtonUp) {
+        const auto x = static_cast<int16_t>(static_cast<uint32_t>(lParam) & 0xFFFF);
+        const auto y = static_cast<int16_t>((static_cast<uint32_t>(lParam) >> 16) & 0xFFFF);
+        return m_records.back() + StrPrintf(" (at %d,%d)", x, y);
+    }
+    return m_records.back();
 }
 
 void SimWindowAutomation::SetObserver(std::function<void(const std::string&)> fn) {
