@@ -29,7 +29,7 @@ Application::Application(const Ports& p)
       tray(p.trayIcon),
       trayMenu(p.popupMenu, languageTexts, settingsStore),
       settingsUi(p.settingSheet, languageTexts, settingsStore, p.mainWindow, p.osVersion,
-                 connectionLog) {
+                 connectionLog, {p.fileSystem, p.waveOut, p.fileDialog, p.messageBoxes}) {
     ConnectMainWindow();
     ConnectSkype();
     ConnectModes();

@@ -57,6 +57,8 @@ void Application::ConnectAudio() {
     sl.SetAudioInLevel.Fill([&mx](int level) { mx.g_AudioInMixer.SetFaderValue(level, 4); });
     sl.OpenPlaybackDevicesPanel.Fill([this] { OpenPlaybackDevicesPanel(ports.shell); });
     sl.OpenRecordingDevicesPanel.Fill([this] { OpenRecordingDevicesPanel(ports.shell); });
+    sl.GetOutDeviceName.Fill([this] { return dlg.OutDeviceName(); });
+    sl.SetSkypeRingTone.Fill([this] { skype.points.SetSkypeRingTone(); });
 }
 
 }  // namespace vocastra

@@ -13,12 +13,15 @@
 
 namespace vocastra {
 
+class FileDialog;
+class FileSystem;
 class LanguageTexts;
 class MainWindow;
+class MessageBoxes;
 class OsVersion;
 class SettingsStore;
+class WaveOut;
 struct SettingsLinks;
-
 
 // What the pages use, shared by all of them.
 struct SheetServices {
@@ -27,6 +30,11 @@ struct SheetServices {
     MainWindow& mainWindow;
     OsVersion& osVersion;
     SettingsLinks& links;
+    // The ring-tone page's: its file checks, preview, browser and error boxes.
+    FileSystem& fileSystem;
+    WaveOut& waveOut;
+    FileDialog& fileDialog;
+    MessageBoxes& messageBoxes;
 };
 
 class CSettingDlg;

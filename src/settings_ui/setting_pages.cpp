@@ -3,10 +3,15 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app/log.h"
 #include "app/settings.h"
 #include "app/text_util.h"
 #include "audio/check_vista_os.h"
+#include "audio/tones.h"
 #include "device/key_codes.h"
+#include "platform/file_dialog.h"
+#include "platform/message_boxes.h"
+#include "settings_ui/language_text.h"
 
 namespace vocastra {
 namespace {
@@ -16,7 +21,7 @@ constexpr const char* kSettingSection = "SETTING";
 // this, however many names it holds.
 constexpr int kMaxLanguageNames = 100;
 
-// Fills a device list and selects the entry equal to `wanted`, else the
+// Fills a list and selects the entry equal to `wanted`, else the
 // first one.
 void FillDeviceList(DialogControls& c, int list, const std::vector<std::string>& names,
                     const std::string& wanted) {
@@ -118,8 +123,133 @@ void CPhoneSettingPage::OnApply() {
 
 // --- Ring tone -----------------------------------------------------------
 
+CRingTonePage::CRingTonePage(CSettingDlg& sheet, SheetServices& services)
+    : SettingPage(sheet, services), m_preview(services.waveOut, services.fileSystem) {}
+
 void CRingTonePage::OnInitDialog() {
+    DialogControls& c = Controls();
+    const Settings& s = m_s.store.settings();
+    const auto names = ListShippedRingTones(m_s.fileSystem, m_s.store.GetModuleDirectory());
+    FillDeviceList(c, IDC_RINGTONE_LIST, names, s.VAL_RINGTONE);
+    c.SetRange(IDC_SLIDER_1, 0, 31);
+    c.SetPos(IDC_SLIDER_1, s.VAL_RINGTONE_VOLUME);
+    c.SetText(IDC_CUSTOM_PATH, s.Val_CustomRingTone);
+    const bool custom = s.VAL_RingTone_Select != 0;
+    c.SetCheck(IDC_RINGTONE_DEFAULT, !custom);
+    c.SetCheck(IDC_RINGTONE_CUSTOM, custom);
     m_sheet.ApplyLanguageTexts();
+}
+
+std::string CRingTonePage::ShippedPathOfSelection() {
+    DialogControls& c = Controls();
+    return ShippedRingTonePath(m_s.store.GetModuleDirectory(),
+                               c.ItemText(IDC_RINGTONE_LIST, c.SelectedItem(IDC_RINGTONE_LIST)));
+}
+
+void CRingTonePage::LevelToSlider(const char* logText) {
+    LogRaw(logText);
+    m_s.links.SetAudioOutLevel(Controls().GetPos(IDC_SLIDER_1));
+    m_levelFromSlider = true;
+}
+
+void CRingTonePage::LevelBack(const char* logText) {
+    LogRaw(logText);
+    m_s.links.SetAudioOutLevel(m_s.store.settings().VAL_AUDIO_OUT_VOLUME);
+    m_levelFromSlider = false;
+}
+
+void CRingTonePage::StopPreview() {
+    m_preview.Stop();
+}
+
+void CRingTonePage::OnPlay() {
+    DialogControls& c = Controls();
+    LevelToSlider("g_AudioOutMixer.SetFaderValue 008");
+    if (m_preview.IsPlaying()) {
+        StopPreview();
+        LevelBack("g_AudioOutMixer.SetFaderValue 009");
+        return;
+    }
+    std::string path;
+    if (c.IsChecked(IDC_RINGTONE_CUSTOM))
+        path = CutUtf16Units(c.GetText(IDC_CUSTOM_PATH), kMaxRingTonePathChars);
+    if (path.empty())
+        path = ShippedPathOfSelection();
+    m_preview.Play(path, m_s.links.GetOutDeviceName());
+}
+
+void CRingTonePage::OnBrowse() {
+    const std::string dir = m_s.store.GetModuleDirectory();
+    const auto chosen =
+        m_s.fileDialog.OpenFile({dir + "IVR\\", "wav", "Wave Files (*.wav)", "*.wav"});
+    if (!chosen)
+        return;
+    const std::string outDevice = m_s.links.GetOutDeviceName();
+    m_preview.m_PreviewOut.m_Device.m_strName = outDevice;
+    switch (CheckChosenRingTone(m_s.fileSystem, m_s.waveOut, *chosen, outDevice)) {
+        case RingToneCheck::TooLarge:
+            m_s.messageBoxes.ShowError(m_s.language.GetPopupMessage(4));
+            return;
+        case RingToneCheck::NotPlayable:
+            m_s.messageBoxes.ShowError(m_s.language.GetPopupMessage(3));
+            return;
+        case RingToneCheck::Ok:
+            Controls().SetText(IDC_CUSTOM_PATH, *chosen);
+            // A new file is a change like any other: Apply takes it.
+            Controls().SetModified();
+            return;
+    }
+}
+
+void CRingTonePage::OnEvent(int id, ControlEvent event) {
+    DialogControls& c = Controls();
+    if (event == ControlEvent::SliderReleased && id == IDC_SLIDER_1) {
+        c.SetModified();
+        LevelToSlider("g_AudioOutMixer.SetFaderValue 007");
+    } else if (event == ControlEvent::SelectionChanged && id == IDC_RINGTONE_LIST) {
+        if (m_preview.IsPlaying())
+            StopPreview();
+        c.SetModified();
+    } else if (event == ControlEvent::Clicked &&
+               (id == IDC_RINGTONE_DEFAULT || id == IDC_RINGTONE_CUSTOM)) {
+        c.SetCheck(IDC_RINGTONE_DEFAULT, id == IDC_RINGTONE_DEFAULT);
+        c.SetCheck(IDC_RINGTONE_CUSTOM, id == IDC_RINGTONE_CUSTOM);
+        c.SetModified();
+    } else if (event == ControlEvent::Clicked && id == IDC_PLAY) {
+        OnPlay();
+    } else if (event == ControlEvent::Clicked && id == IDC_STOP) {
+        // Closing waits for the device to hand its buffers back, which a
+        // short tone has done in moments: done here, not on a thread.
+        StopPreview();
+    } else if (event == ControlEvent::Clicked && id == IDC_BROWSE) {
+        OnBrowse();
+    }
+}
+
+void CRingTonePage::OnApply() {
+    DialogControls& c = Controls();
+    Settings& s = m_s.store.settings();
+    if (m_preview.IsPlaying()) {
+        StopPreview();
+        LevelBack("g_AudioOutMixer.SetFaderValue 010");
+    }
+    s.VAL_RINGTONE = c.ItemText(IDC_RINGTONE_LIST, c.SelectedItem(IDC_RINGTONE_LIST));
+    s.VAL_RINGTONE_VOLUME = std::clamp(c.GetPos(IDC_SLIDER_1), 0, 31);
+    m_s.links.SetSkypeRingTone();
+    s.Val_CustomRingTone = CutUtf16Units(c.GetText(IDC_CUSTOM_PATH), kMaxRingTonePathChars);
+    s.VAL_RingTone_Select =
+        c.IsChecked(IDC_RINGTONE_DEFAULT) || s.Val_CustomRingTone.empty() ? 0 : 1;
+    m_s.store.SaveSettings();
+    LevelBack("g_AudioOutMixer.SetFaderValue 011");
+}
+
+void CRingTonePage::OnDestroy() {
+    if (m_preview.IsPlaying())
+        StopPreview();
+    // Leaving without Apply (Cancel) must not leave the handset at the
+    // level the slider tried.
+    if (m_levelFromSlider)
+        LevelBack("Ring tone page closed: playback level back");
 }
 
 // --- Advanced ------------------------------------------------------------

@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 
+#include "audio/ring_tone_choice.h"
 #include "settings_ui/setting_dlg.h"
 #include "settings_ui/settings_links.h"
 
@@ -29,11 +30,27 @@ class CPhoneSettingPage : public SettingPage {
     void OnApply() override;
 };
 
-// Ring tone and ring volume.
+// Ring tone and ring volume, with a preview on the handset.
 class CRingTonePage : public SettingPage {
   public:
-    using SettingPage::SettingPage;
+    CRingTonePage(CSettingDlg& sheet, SheetServices& services);
     void OnInitDialog() override;
+    void OnEvent(int controlId, ControlEvent event) override;
+    void OnApply() override;
+    void OnDestroy() override;
+
+  private:
+    std::string ShippedPathOfSelection();
+    // The handset's playback level: the slider's while choosing, the
+    // stored one otherwise.
+    void LevelToSlider(const char* logText);
+    void LevelBack(const char* logText);
+    void OnPlay();
+    void OnBrowse();
+    void StopPreview();
+
+    RingTonePreview m_preview;
+    bool m_levelFromSlider = false;  // the level is the slider's, not the stored one
 };
 
 // Language and start at log-on.

@@ -28,6 +28,10 @@ struct SettingsLinks {
     // The Sound control panel on its playback / recording tab.
     ConnectionPoint<void()> OpenPlaybackDevicesPanel;
     ConnectionPoint<void()> OpenRecordingDevicesPanel;
+    // The handset's playback device name, as the main window holds it.
+    ConnectionPoint<std::string()> GetOutDeviceName;
+    // The client's ring tone follows the ring-tone settings.
+    ConnectionPoint<void()> SetSkypeRingTone;
     // A command to the handset.
     ConnectionPoint<void(int, int, int, int)> NewWriteCmd;
 };

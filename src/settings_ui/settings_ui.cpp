@@ -17,11 +17,17 @@ SettingsLinks::SettingsLinks(const ConnectionOwner& log)
       SetAudioInLevel(log, "SetAudioInLevel"),
       OpenPlaybackDevicesPanel(log, "OpenPlaybackDevicesPanel"),
       OpenRecordingDevicesPanel(log, "OpenRecordingDevicesPanel"),
+      GetOutDeviceName(log, "GetOutDeviceName"),
+      SetSkypeRingTone(log, "SetSkypeRingTone"),
       NewWriteCmd(log, "NewWriteCmd") {}
 
 SettingsUi::SettingsUi(SettingSheetHost& host, LanguageTexts& language, SettingsStore& store,
-                       MainWindow& mainWindow, OsVersion& osVersion, ConnectionLog& log)
-    : links({log, "settingsUi.links"}), m_host(host), m_services{language, store, mainWindow, osVersion, links} {}
+                       MainWindow& mainWindow, OsVersion& osVersion, ConnectionLog& log,
+                       const SheetPorts& ports)
+    : links({log, "settingsUi.links"}),
+      m_host(host),
+      m_services{language,         store,         mainWindow,       osVersion,         links,
+                 ports.fileSystem, ports.waveOut, ports.fileDialog, ports.messageBoxes} {}
 
 void SettingsUi::RunSettingSheet(int page) {
     if (page < 0 || page >= kSettingPageCount)

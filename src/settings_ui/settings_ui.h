@@ -9,10 +9,19 @@ namespace vocastra {
 
 class SettingSheetHost;
 
+// The ports the ring-tone page reaches.
+struct SheetPorts {
+    FileSystem& fileSystem;
+    WaveOut& waveOut;
+    FileDialog& fileDialog;
+    MessageBoxes& messageBoxes;
+};
+
 class SettingsUi {
   public:
     SettingsUi(SettingSheetHost& host, LanguageTexts& language, SettingsStore& store,
-               MainWindow& mainWindow, OsVersion& osVersion, ConnectionLog& log);
+               MainWindow& mainWindow, OsVersion& osVersion, ConnectionLog& log,
+               const SheetPorts& ports);
 
     // Creates the sheet, shows it modally at `page` and destroys it when it
     // closes. The caller makes sure only one runs at a time.
