@@ -29,7 +29,9 @@ if(NOT WIN32)
     target_link_libraries(vocastra_tests PRIVATE vocastra_sim_tool)
 endif()
 target_compile_definitions(vocastra_tests PRIVATE
-    VOCASTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    VOCASTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VOCASTRA_DATA_DIR="${VOCASTRA_DATA_DIR}")
+# The shipped sounds are generated: the tests that listen to them need them built.
+add_dependencies(vocastra_tests vocastra_data)
 add_test(NAME unit COMMAND vocastra_tests --gtest_brief=1)
 
 if(WIN32 AND EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)

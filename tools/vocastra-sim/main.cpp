@@ -2,6 +2,7 @@
 //   vocastra-sim              interactive, at a terminal (the demo otherwise)
 //   vocastra-sim demo         the scripted tour, printed
 //   vocastra-sim --script F   run the steps in file F ("-": standard input)
+//   ... --audio-out W.wav     also write what the handset's earpiece played
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -38,10 +39,17 @@ class ScratchDir {
             return;
         m_path = tmpl;
         std::error_code ec;
-        for (const char* item : {"Language", "CountryCode.ini", "RingTone"})
+        for (const char* item : {"Language", "CountryCode.ini", "RingTone", "IVR"})
             if (std::filesystem::exists(from + item, ec))
                 std::filesystem::copy(from + item, m_path / item,
                                       std::filesystem::copy_options::recursive, ec);
+        // The shipped settings, as the build left them (the copy beside the
+        // program is the interactive runs').
+        std::filesystem::copy_file(from + "data/Vocastra.ini", m_path / "Vocastra.ini", ec);
+        // The key tones beside the program.
+        for (const auto& e : std::filesystem::directory_iterator(from, ec))
+            if (e.path().extension() == ".wav")
+                std::filesystem::copy_file(e.path(), m_path / e.path().filename(), ec);
     }
     ~ScratchDir() {
         std::error_code ec;
@@ -57,7 +65,8 @@ class ScratchDir {
 };
 
 int Usage() {
-    std::fprintf(stderr, "usage: vocastra-sim [demo | --script FILE | --script -]\n");
+    std::fprintf(
+        stderr, "usage: vocastra-sim [demo | --script FILE | --script -] [--audio-out FILE.wav]\n");
     return 2;
 }
 
@@ -65,12 +74,18 @@ int Usage() {
 
 int main(int argc, char** argv) {
     const std::string dir = ProgramDir(argv[0]);
-    const bool interactive = argc == 1 && ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
+    std::string audioOut;
+    if (argc >= 3 && std::strcmp(argv[argc - 2], "--audio-out") == 0) {
+        audioOut = argv[argc - 1];
+        argc -= 2;
+    }
+    const bool interactive =
+        argc == 1 && audioOut.empty() && ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
     if (interactive)
         return sim::RunTerminalUi(dir);
     ScratchDir scratch(dir);
     if (argc == 1 || (argc == 2 && std::strcmp(argv[1], "demo") == 0))
-        return sim::RunScriptText(sim::DemoScript(), scratch.Path(dir), std::cout);
+        return sim::RunScriptText(sim::DemoScript(), scratch.Path(dir), std::cout, audioOut);
     if (argc == 3 && std::strcmp(argv[1], "--script") == 0) {
         std::string text;
         if (std::strcmp(argv[2], "-") == 0) {
@@ -83,7 +98,7 @@ int main(int argc, char** argv) {
             }
             text.assign(std::istreambuf_iterator<char>(in), {});
         }
-        return sim::RunScriptText(text, scratch.Path(dir), std::cout);
+        return sim::RunScriptText(text, scratch.Path(dir), std::cout, audioOut);
     }
     return Usage();
 }

@@ -209,6 +209,8 @@ ParseResult ParseScript(const std::string& text) {
             s.args = {w[1]};
         } else if (verb == "contacts") {
             s.kind = Step::Kind::Contacts;
+        } else if (verb == "mixer") {
+            s.kind = Step::Kind::Mixer;
         } else {
             fail("unknown step '" + w[0] + "'");
             continue;

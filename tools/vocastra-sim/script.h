@@ -28,6 +28,7 @@ struct Step {
         Show,      // show NAME            a setting's current value
         Contacts,  // contacts             the program's contact list, in its order
         Led,       // led on|off           every LED write in the trace, the flasher's too
+        Mixer,     // mixer                the handset's levels and mute states
     };
     Kind kind{};
     std::string key;  // Press/Down/Up: canonical key name

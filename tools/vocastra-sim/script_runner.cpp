@@ -1,6 +1,7 @@
 #include "script_runner.h"
 
 #include <algorithm>
+#include <fstream>
 
 #include "device/key_codes.h"
 
@@ -123,6 +124,10 @@ int RunSteps(Session& session, const std::vector<Step>& steps, std::ostream& out
                 out << "> contacts\n";
                 session.TraceContacts();
                 break;
+            case Step::Kind::Mixer:
+                out << "> mixer\n";
+                session.Trace(session.MixerLine());
+                break;
         }
         if (session.Ended()) {
             out << "(the program ended)\n";
@@ -176,7 +181,8 @@ display
     return kScript;
 }
 
-int RunScriptText(const std::string& text, const std::string& programDir, std::ostream& out) {
+int RunScriptText(const std::string& text, const std::string& programDir, std::ostream& out,
+                  const std::string& audioOut) {
     const ParseResult parsed = ParseScript(text);
     for (const auto& e : parsed.errors)
         out << "script error: " << e << '\n';
@@ -187,8 +193,19 @@ int RunScriptText(const std::string& text, const std::string& programDir, std::o
     session.SetLocalTime({2026, 12, 8, 2, 9, 30, 0});
     session.SetTraceObserver([&](const std::string& line) { out << "  " << line << '\n'; });
     out << "> start\n";
+    const uint32_t t0 = session.Now();
     session.Start();
-    return RunSteps(session, parsed.steps, out) == 0 ? 0 : 1;
+    const int failed = RunSteps(session, parsed.steps, out);
+    if (!audioOut.empty()) {
+        std::ofstream wav(audioOut, std::ios::binary | std::ios::trunc);
+        const std::string bytes = session.EarpieceWave(t0);
+        wav.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!wav) {
+            out << "cannot write " << audioOut << '\n';
+            return 2;
+        }
+    }
+    return failed == 0 ? 0 : 1;
 }
 
 }  // namespace vocastra::sim

@@ -18,7 +18,9 @@ int RunSteps(Session& session, const std::vector<Step>& steps, std::ostream& out
 const std::string& DemoScript();
 
 // Parses and runs `text` on a fresh session in `programDir`; errors in the
-// script are printed and make the result non-zero.
-int RunScriptText(const std::string& text, const std::string& programDir, std::ostream& out);
+// script are printed and make the result non-zero. With `audioOut`, the
+// earpiece's stream of the whole run is written there as a wave file.
+int RunScriptText(const std::string& text, const std::string& programDir, std::ostream& out,
+                  const std::string& audioOut = {});
 
 }  // namespace vocastra::sim

@@ -1,12 +1,14 @@
 #include "session.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <utility>
 
 #include "app/messages.h"
 #include "app/text_util.h"
+#include "audio/check_vista_os.h"
 #include "device/key_codes.h"
 #include "modes/mode_ids.h"
 #include "platform/sim/sim_handset_pump.h"
@@ -90,6 +92,11 @@ Session::Session(const std::string& programDir) : m_sim(programDir), m_app(m_sim
               " -> " + ModeName(to) + ")");
     };
     m_sim.skypeClient.LoadDefaultSession();
+    // A computer's own sound card, and the handset's: the program finds
+    // the handset's by its name.
+    m_sim.sound.AddCard(MakeStereoSoundCard("High Definition Audio"));
+    m_sim.sound.AddCard(MakeHandsetSoundCard(kEarpieceCard));
+    m_tones.AddFolder(programDir);
 }
 
 Session::~Session() {
@@ -160,6 +167,7 @@ int Session::Settle() {
     int total = 0;
     for (int round = 0; round < 10000; ++round) {
         int done = PumpHandset(m_app, m_sim);
+        done += m_sim.sound.Pump();
         done += m_sim.skypeClient.Deliver();
         while (m_app.skype.ProcessNotification())
             ++done;
@@ -197,6 +205,7 @@ void Session::AdvanceTo(uint32_t target) {
             step = std::min<uint32_t>(step, static_cast<uint32_t>(std::max<int32_t>(
                                                 0, static_cast<int32_t>(m_nextPing - now))));
         step = std::min(step, m_sim.skypeClient.MsUntilNextDuration());
+        step = std::min(step, m_sim.sound.MsUntilNextDone());
         m_sim.fakeClock.Advance(std::max<uint32_t>(step, 1));
         if (m_app.skype.Exists() && static_cast<int32_t>(Now() - m_nextPing) >= 0) {
             m_nextPing = Now() + kPingPeriodMs;
@@ -211,6 +220,38 @@ void Session::AdvanceTo(uint32_t target) {
 
 void Session::Advance(uint32_t ms) {
     AdvanceTo(Now() + ms);
+}
+
+std::string Session::MixerLine() {
+    AudioMixers& mx = m_app.audio.mixers;
+    int in = 0;
+    if (CheckIsVistaOs(m_sim.osVersion) == 1) {
+        in = GetVistaVolume(m_app.audio.ctx, mx.g_AudioInMixer.m_pEndpointVolume);
+    } else if (const auto v = mx.g_AudioInMixer.ReadFirstValue()) {
+        in = static_cast<int>(std::clamp<int64_t>((31 * int64_t(*v) + 32767) / 65535, 0, 31));
+    }
+    const auto onOff = [](uint32_t v) { return v ? "on" : "off"; };
+    char gain[32];
+    std::snprintf(gain, sizeof gain, "%.3f", m_sim.sound.Gain(kEarpieceCard));
+    return "MIXER playback " + std::to_string(mx.GetAudioOutVolume()) + " mute " +
+           onOff(mx.g_AudioOutMute.GetSwitchValue()) + ", recording " + std::to_string(in) +
+           " mute " + onOff(mx.g_AudioInMute.GetSwitchValue()) + ", earpiece gain " + gain;
+}
+
+std::string Session::PlayingTone() {
+    const uint32_t now = Now();
+    std::string out;
+    for (const SimPlayback& p : m_sim.sound.Playbacks()) {
+        if (p.deviceName != kEarpieceCard || p.startTick > now || p.endTick <= now)
+            continue;
+        out = m_tones.NameOf(p) + (p.looped ? " (looped)" : "");
+    }
+    return out;
+}
+
+std::string Session::EarpieceWave(uint32_t from) {
+    return RenderEarpiece(m_sim.sound.Playbacks(), m_sim.sound.LevelChanges(), kEarpieceCard, from,
+                          Now());
 }
 
 int Session::ScanCodeOf(int keyCode) const {

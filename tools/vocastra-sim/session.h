@@ -20,11 +20,15 @@
 #include <vector>
 
 #include "app/application.h"
+#include "earpiece.h"
 #include "platform/sim/sim_platform.h"
 
 namespace vocastra::sim {
 
 std::string ModeName(int mode);
+
+// The handset's sound card: its playback device is the earpiece.
+inline constexpr const char* kEarpieceCard = "USB Audio Device";
 
 class Session {
   public:
@@ -86,6 +90,15 @@ class Session {
     bool ShowSetting(const std::string& name);
     // "CONTACT n HANDLE [STATUS] NAME" for each, in the program's display order.
     void TraceContacts();
+    // "MIXER playback N mute on|off, recording N mute on|off, earpiece gain
+    // G": the levels 0..31 as the program reads them back, the mute
+    // switches, and what the earpiece hears of full scale.
+    std::string MixerLine();
+    // The tone the earpiece plays now ("RingTone/Bell.wav (looped)"), empty
+    // when it is silent.
+    std::string PlayingTone();
+    // The earpiece's stream from tick `from` until now, as a wave file.
+    std::string EarpieceWave(uint32_t from);
 
     // The handset display as the handset shows it (from the pages it
     // received), four pixels per character: 16 lines of 64 characters.
@@ -114,6 +127,7 @@ class Session {
 
     SimPlatform m_sim;
     Application m_app;
+    ToneNames m_tones;
     std::vector<std::string> m_trace;
     std::function<void(const std::string&)> m_observer;
     bool m_inFlasher = false;

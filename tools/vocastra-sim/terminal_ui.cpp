@@ -118,6 +118,32 @@ class TerminalUi {
                      });
             return chosen;
         });
+        // The ring-tone page's Browse asks for a path typed in.
+        m_session.sim().fileDialog.SetChooser([this](const FileOpenRequest& r) {
+            std::string typed;
+            bool ok = false;
+            RunModal(
+                [&] {
+                    return std::vector<std::string>{
+                        "Open a wave file (" + r.filterName + "), from " + r.initialFolder, "",
+                        "path: " + typed + "_"};
+                },
+                [&](ViewInput in) {
+                    if (in.key == ViewKey::Enter)
+                        return ok = true;
+                    if (in.key == ViewKey::Escape)
+                        return true;
+                    if (in.key == ViewKey::Space)
+                        typed += ' ';
+                    else if (in.key == ViewKey::Char && (in.ch == 127 || in.ch == 8))
+                        typed = typed.substr(0, typed.empty() ? 0 : typed.size() - 1);
+                    else if (in.key == ViewKey::Char && static_cast<unsigned char>(in.ch) >= 32)
+                        typed += in.ch;
+                    return false;
+                },
+                "type the path, Enter opens, Esc cancels");
+            return ok && !typed.empty() ? std::optional<std::string>(typed) : std::nullopt;
+        });
         m_session.sim().settingSheet.SetUser([this](SimSettingSheet& sheet) {
             SheetView view;
             RunModal([&] { return view.Lines(sheet); },
@@ -181,6 +207,8 @@ class TerminalUi {
                 return {ViewKey::Tab};
             case ' ':
                 return {ViewKey::Space};
+            case KEY_BACKSPACE:
+                return {ViewKey::Char, 127};
             default:
                 return {ViewKey::Char, static_cast<char>(ch)};
         }
@@ -352,6 +380,11 @@ class TerminalUi {
             "mode " + ModeName(m_session.app().modes.CurrentMode()) + "   handset " +
                 (m_session.Plugged() ? "plugged" : "unplugged"),
             64);
+        const std::string tone = m_session.PlayingTone();
+        Put(y + 2, 1, "earpiece " + (tone.empty() ? std::string("silent") : "plays " + tone), 64,
+            tone.empty() ? 0 : COLOR_PAIR(1) | A_BOLD);
+        Put(y + 3, 1, m_session.MixerLine().substr(6), 66);
+        y += 2;
         ++y;
         ++y;
         static const char* kHandsetHelp[] = {
