@@ -18,7 +18,8 @@ for t in "${targets[@]}"; do
     mkdir -p "$work"
     echo "== $t for ${seconds}s"
     rc=0
-    ./build/fuzz/"$t" -max_total_time="$seconds" -print_final_stats=1 "$work" "$corpus" \
+    dict=(); [ -f "fuzz/${t%_fuzz}.dict" ] && dict=(-dict="fuzz/${t%_fuzz}.dict")
+    ./build/fuzz/"$t" -max_total_time="$seconds" -print_final_stats=1 "${dict[@]}" "$work" "$corpus" \
         >"build/fuzz/$t.log" 2>&1 || rc=$?
     grep -E "stat::number_of_executed_runs|stat::new_units_added|ERROR|SUMMARY" "build/fuzz/$t.log" || true
     [ "$rc" -eq 0 ] || { echo "$t found a fault (build/fuzz/$t.log)"; exit 1; }
