@@ -16,11 +16,80 @@
 //                       leaving a grandchild behind for the runner to end
 //   e2e_probe env NAME VALUE
 //                       exit 0 when variable NAME is VALUE here, 1 when not
+//   e2e_probe sound     prints the wave devices as this process sees them
+//                       ("OUT n NAME", "IN n NAME") and, for each mixer, the
+//                       first value of its speakers' volume and mute
+//                       ("MIXER n NAME volume V mute M", -1 for none)
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <mmsystem.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
+
+namespace {
+
+// The first value of a control of the mixer's speakers destination; -1 when
+// it has none.
+long SpeakerControl(HMIXER mixer, DWORD controlType) {
+    MIXERLINEW line{};
+    line.cbStruct = sizeof(line);
+    line.dwComponentType = MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
+    if (mixerGetLineInfoW(reinterpret_cast<HMIXEROBJ>(mixer), &line,
+                          MIXER_GETLINEINFOF_COMPONENTTYPE) != MMSYSERR_NOERROR)
+        return -1;
+    MIXERCONTROLW control{};
+    MIXERLINECONTROLSW controls{};
+    controls.cbStruct = sizeof(controls);
+    controls.dwLineID = line.dwLineID;
+    controls.dwControlType = controlType;
+    controls.cControls = 1;
+    controls.cbmxctrl = sizeof(control);
+    controls.pamxctrl = &control;
+    if (mixerGetLineControlsW(reinterpret_cast<HMIXEROBJ>(mixer), &controls,
+                              MIXER_GETLINECONTROLSF_ONEBYTYPE) != MMSYSERR_NOERROR)
+        return -1;
+    MIXERCONTROLDETAILS_UNSIGNED values[8]{};
+    MIXERCONTROLDETAILS details{};
+    details.cbStruct = sizeof(details);
+    details.dwControlID = control.dwControlID;
+    details.cChannels = line.cChannels > 0 && line.cChannels <= 8 ? line.cChannels : 1;
+    details.cbDetails = sizeof(values[0]);
+    details.paDetails = values;
+    if (mixerGetControlDetailsW(reinterpret_cast<HMIXEROBJ>(mixer), &details,
+                                MIXER_GETCONTROLDETAILSF_VALUE) != MMSYSERR_NOERROR)
+        return -1;
+    return static_cast<long>(values[0].dwValue);
+}
+
+int PrintSound() {
+    for (UINT i = 0; i < waveOutGetNumDevs(); ++i) {
+        WAVEOUTCAPSW caps{};
+        if (waveOutGetDevCapsW(i, &caps, sizeof(caps)) == MMSYSERR_NOERROR)
+            std::wprintf(L"OUT %u %ls\n", i, caps.szPname);
+    }
+    for (UINT i = 0; i < waveInGetNumDevs(); ++i) {
+        WAVEINCAPSW caps{};
+        if (waveInGetDevCapsW(i, &caps, sizeof(caps)) == MMSYSERR_NOERROR)
+            std::wprintf(L"IN %u %ls\n", i, caps.szPname);
+    }
+    for (UINT i = 0; i < mixerGetNumDevs(); ++i) {
+        HMIXER mixer = nullptr;
+        if (mixerOpen(&mixer, i, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR)
+            continue;
+        MIXERCAPSW caps{};
+        mixerGetDevCapsW(i, &caps, sizeof(caps));
+        std::wprintf(L"MIXER %u %ls volume %ld mute %ld\n", i, caps.szPname,
+                     SpeakerControl(mixer, MIXERCONTROL_CONTROLTYPE_VOLUME),
+                     SpeakerControl(mixer, MIXERCONTROL_CONTROLTYPE_MUTE));
+        mixerClose(mixer);
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
+}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc == 3 && std::wcscmp(argv[1], L"spawn") == 0) {
@@ -43,11 +112,14 @@ int wmain(int argc, wchar_t** argv) {
         const DWORD n = ::GetEnvironmentVariableW(argv[2], value, 256);
         return n < 256 && std::wcscmp(value, argv[3]) == 0 ? 0 : 1;
     }
+    if (argc == 2 && std::wcscmp(argv[1], L"sound") == 0)
+        return PrintSound();
     const bool hold = argc >= 2 && std::wcscmp(argv[1], L"hold") == 0;
     if (argc != 2 && !(hold && argc == 3)) {
         std::fwprintf(
             stderr,
-            L"usage: e2e_probe find|visible|show|quit|hold [READY]|spawn READY|env NAME VALUE\n");
+            L"usage: e2e_probe find|visible|show|quit|hold [READY]|spawn READY|env NAME VALUE|"
+            L"sound\n");
         return 3;
     }
     const wchar_t* cmd = argv[1];
