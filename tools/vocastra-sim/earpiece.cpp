@@ -57,22 +57,20 @@ std::string RenderEarpiece(const std::vector<SimPlayback>& playbacks,
         const std::size_t frames = p.bytes.size() / p.format.blockAlign;
         if (frames == 0)
             continue;
+        // Whole output samples throughout: 16 per ms, so a tick is a sample.
         const auto sampleAt = [&](uint32_t tick) {
-            return static_cast<std::size_t>(std::clamp<int64_t>(
-                (int64_t(tick) - int64_t(from)) * kEarpieceRate / 1000, 0, int64_t(mix.size())));
+            return (int64_t(tick) - int64_t(from)) * kEarpieceRate / 1000;
         };
-        for (std::size_t i = sampleAt(p.startTick); i < sampleAt(p.endTick) + 1 && i < mix.size();
-             ++i) {
-            const double t = double(from) + double(i) * 1000.0 / kEarpieceRate;
-            if (t < p.startTick || t >= p.endTick)
-                continue;
-            const double since = (t - p.startTick) / 1000.0;
-            std::size_t frame = static_cast<std::size_t>(since * p.format.samplesPerSec);
+        const int64_t first = sampleAt(p.startTick);
+        const int64_t last = std::min<int64_t>(sampleAt(p.endTick), int64_t(mix.size()));
+        for (int64_t i = std::max<int64_t>(first, 0); i < last; ++i) {
+            std::size_t frame =
+                static_cast<std::size_t>((i - first) * p.format.samplesPerSec / kEarpieceRate);
             if (p.looped)
                 frame %= frames;
             else if (frame >= frames)
                 continue;
-            mix[i] += FrameAt(p, frame) * gain[static_cast<std::size_t>(t - from)];
+            mix[std::size_t(i)] += FrameAt(p, frame) * gain[std::size_t(i * 1000 / kEarpieceRate)];
         }
     }
     CWave out;

@@ -28,7 +28,7 @@ namespace vocastra::sim {
 std::string ModeName(int mode);
 
 // The handset's sound card: its playback device is the earpiece.
-inline constexpr const char* kEarpieceCard = "USB Audio Device";
+inline constexpr const char* kEarpieceCard = "USB PHONE";
 
 class Session {
   public:
