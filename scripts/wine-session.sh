@@ -75,8 +75,11 @@ wine_session_start() {
     export WINEPREFIX=$wine_dir/prefix
     export HOME=$wine_dir/home
     mkdir -p "$HOME"
-    # Wine's sound through ALSA: a null device, set only in this home.
-    printf 'pcm.!default { type null }\nctl.!default { type null }\n' >"$HOME/.asoundrc"
+    # Wine's sound through ALSA: a null device, set only in this home. The
+    # audio scenarios add "USB PHONE" (another null device) to Wine's device
+    # list through winealsa.drv's ALSAOutputDevices / ALSAInputDevices.
+    printf 'pcm.!default { type null }\nctl.!default { type null }\npcm."USB PHONE" { type null }\n' \
+        >"$HOME/.asoundrc"
 
     # Xvfb picks a free display and reports it once it accepts clients: no
     # window between choosing a number and taking it.

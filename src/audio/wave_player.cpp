@@ -54,9 +54,10 @@ bool CWaveOut::Open() {
     LogPrintA("ModifyWaveOutBufferLength = %ld", long(m_dwWaveOutBufferLength));
     LogWaveFormat(f);
     WaveOutHandle h = 0;
-    const uint32_t r =
-        m_port.Open(h, m_Device.GetDeviceId(m_port), f,
-                    [this](WaveOutHandle wh, WaveHeader* hdr) { WaveOutProc(wh, hdr); });
+    const int deviceId = m_Device.GetDeviceId(m_port);
+    LogPrintA("CWaveOut::Open on device %d [%s]", deviceId, m_Device.m_strName.c_str());
+    const uint32_t r = m_port.Open(
+        h, deviceId, f, [this](WaveOutHandle wh, WaveHeader* hdr) { WaveOutProc(wh, hdr); });
     m_nLastResult = static_cast<int32_t>(r);
     if (r != 0) {
         LogResult(r);

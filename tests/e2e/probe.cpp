@@ -16,7 +16,8 @@
 //                       leaving a grandchild behind for the runner to end
 //   e2e_probe env NAME VALUE
 //                       exit 0 when variable NAME is VALUE here, 1 when not
-//   e2e_probe sound     prints the wave devices as this process sees them
+//   e2e_probe sound [FILE]
+//                       prints (into FILE, as UTF-8) the wave devices as this process sees them
 //                       ("OUT n NAME", "IN n NAME") and, for each mixer, the
 //                       first value of its speakers' volume and mute
 //                       ("MIXER n NAME volume V mute M", -1 for none)
@@ -63,16 +64,16 @@ long SpeakerControl(HMIXER mixer, DWORD controlType) {
     return static_cast<long>(values[0].dwValue);
 }
 
-int PrintSound() {
+int PrintSound(FILE* out) {
     for (UINT i = 0; i < waveOutGetNumDevs(); ++i) {
         WAVEOUTCAPSW caps{};
         if (waveOutGetDevCapsW(i, &caps, sizeof(caps)) == MMSYSERR_NOERROR)
-            std::wprintf(L"OUT %u %ls\n", i, caps.szPname);
+            std::fwprintf(out, L"OUT %u %ls\n", i, caps.szPname);
     }
     for (UINT i = 0; i < waveInGetNumDevs(); ++i) {
         WAVEINCAPSW caps{};
         if (waveInGetDevCapsW(i, &caps, sizeof(caps)) == MMSYSERR_NOERROR)
-            std::wprintf(L"IN %u %ls\n", i, caps.szPname);
+            std::fwprintf(out, L"IN %u %ls\n", i, caps.szPname);
     }
     for (UINT i = 0; i < mixerGetNumDevs(); ++i) {
         HMIXER mixer = nullptr;
@@ -80,12 +81,12 @@ int PrintSound() {
             continue;
         MIXERCAPSW caps{};
         mixerGetDevCapsW(i, &caps, sizeof(caps));
-        std::wprintf(L"MIXER %u %ls volume %ld mute %ld\n", i, caps.szPname,
-                     SpeakerControl(mixer, MIXERCONTROL_CONTROLTYPE_VOLUME),
-                     SpeakerControl(mixer, MIXERCONTROL_CONTROLTYPE_MUTE));
+        std::fwprintf(out, L"MIXER %u %ls volume %ld mute %ld\n", i, caps.szPname,
+                      SpeakerControl(mixer, MIXERCONTROL_CONTROLTYPE_VOLUME),
+                      SpeakerControl(mixer, MIXERCONTROL_CONTROLTYPE_MUTE));
         mixerClose(mixer);
     }
-    std::fflush(stdout);
+    std::fflush(out);
     return 0;
 }
 
@@ -112,14 +113,22 @@ int wmain(int argc, wchar_t** argv) {
         const DWORD n = ::GetEnvironmentVariableW(argv[2], value, 256);
         return n < 256 && std::wcscmp(value, argv[3]) == 0 ? 0 : 1;
     }
-    if (argc == 2 && std::wcscmp(argv[1], L"sound") == 0)
-        return PrintSound();
+    if ((argc == 2 || argc == 3) && std::wcscmp(argv[1], L"sound") == 0) {
+        if (argc == 2)
+            return PrintSound(stdout);
+        FILE* f = _wfopen(argv[2], L"w, ccs=UTF-8");
+        if (!f)
+            return 2;
+        const int rc = PrintSound(f);
+        std::fclose(f);
+        return rc;
+    }
     const bool hold = argc >= 2 && std::wcscmp(argv[1], L"hold") == 0;
     if (argc != 2 && !(hold && argc == 3)) {
         std::fwprintf(
             stderr,
             L"usage: e2e_probe find|visible|show|quit|hold [READY]|spawn READY|env NAME VALUE|"
-            L"sound\n");
+            L"sound [FILE]\n");
         return 3;
     }
     const wchar_t* cmd = argv[1];
