@@ -21,6 +21,8 @@ for t in "${targets[@]}"; do
     dict=(); [ -f "fuzz/${t%_fuzz}.dict" ] && dict=(-dict="fuzz/${t%_fuzz}.dict")
     ./build/fuzz/"$t" -max_total_time="$seconds" -print_final_stats=1 "${dict[@]}" "$work" "$corpus" \
         >"build/fuzz/$t.log" 2>&1 || rc=$?
-    grep -E "stat::number_of_executed_runs|stat::new_units_added|ERROR|SUMMARY" "build/fuzz/$t.log" || true
+    grep -E "stat::number_of_executed_(runs|units)|stat::new_units_added|ERROR|SUMMARY" "build/fuzz/$t.log" || true
+    # The coverage reached: the last status line's "cov:" (edges) and "ft:" (features).
+    grep -E "^#[0-9]+.*cov: " "build/fuzz/$t.log" | tail -1 || true
     [ "$rc" -eq 0 ] || { echo "$t found a fault (build/fuzz/$t.log)"; exit 1; }
 done
