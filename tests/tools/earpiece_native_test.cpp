@@ -79,6 +79,41 @@ std::size_t At(double seconds) {
     return static_cast<std::size_t>(seconds * kEarpieceRate);
 }
 
+// Each buffer sounds from its start to its end (a reset cuts it), at the
+// card's gain of the moment; a looped one repeats; other cards are not heard.
+TEST(Earpiece, BuffersSoundInTheirTimeAtTheGainOfTheMoment) {
+    SimPlayback stereo8;  // 8 kHz, 8-bit stereo, both channels at +0.5
+    stereo8.deviceName = "USB PHONE";
+    stereo8.format = WaveFormat{1, 2, 8000, 16000, 2, 8, 0};
+    stereo8.bytes = std::string(2 * 800, char(192));  // 100 ms of frames
+    stereo8.startTick = 10;
+    stereo8.endTick = 20;  // reset after 10 ms
+    SimPlayback looped;    // 16 kHz mono 16-bit: +0.25, -0.25, repeated
+    looped.deviceName = "USB PHONE";
+    looped.format = WaveFormat{1, 1, 16000, 32000, 2, 16, 0};
+    looped.bytes = std::string("\x00\x20\x00\xe0", 4);
+    looped.looped = true;
+    looped.startTick = 30;
+    looped.endTick = 32;
+    SimPlayback elsewhere = stereo8;
+    elsewhere.deviceName = "Speakers";
+    const std::vector<SimLevelChange> levels = {
+        {0, "USB PHONE", 1.0}, {15, "USB PHONE", 0.5}, {0, "Speakers", 1.0}};
+    const std::vector<double> out =
+        Samples(RenderEarpiece({stereo8, looped, elsewhere}, levels, "USB PHONE", 0, 40));
+    ASSERT_EQ(out.size(), At(0.040));
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        double want = 0;
+        if (i >= 160 && i < 240)
+            want = 0.5;
+        else if (i >= 240 && i < 320)
+            want = 0.25;
+        else if (i >= 480 && i < 512)
+            want = (i % 2 == 0 ? 0.25 : -0.25) * 0.5;
+        ASSERT_NEAR(out[i], want, 2.0 / 32768) << "sample " << i;
+    }
+}
+
 TEST(Earpiece, ARingingCallRingsUntilAnsweredAndKeyFivePlaysItsDtmfPair) {
     test::TempDir dir;
     std::filesystem::copy(VOCASTRA_DATA_DIR, dir.Path(), std::filesystem::copy_options::recursive);
