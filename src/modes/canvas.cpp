@@ -1,6 +1,7 @@
 #include "modes/canvas.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vocastra {
 
@@ -9,9 +10,12 @@ void Canvas::FillRect(int left, int top, int right, int bottom, bool lit) {
     top = std::max(top, 0);
     right = std::min(right, kDisplayWidth);
     bottom = std::min(bottom, kDisplayHeight);
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x)
-            m_pixels[y * kDisplayWidth + x] = lit;
+    if (right <= left)
+        return;
+    for (int y = top; y < bottom; ++y) {
+        auto* row = m_pixels.data() + y * kDisplayWidth;
+        std::fill(row + left, row + right, uint8_t(lit));
+    }
 }
 
 void Canvas::FrameRect(int left, int top, int right, int bottom, bool lit) {
@@ -27,34 +31,45 @@ void Canvas::DrawMask(const TextMask& mask, int srcX, int x, int y, int clipLeft
                       bool lit) {
     clipLeft = std::max(clipLeft, 0);
     clipRight = std::min(clipRight, kDisplayWidth);
+    // The columns that land inside the clip, worked out once, not per pixel.
+    const int firstCol = std::max(srcX, clipLeft - x + srcX);
+    const int endCol = std::min(mask.width, clipRight - x + srcX);
+    if (firstCol >= endCol || mask.pixels.size() < std::size_t(mask.width) * TextMask::kHeight)
+        return;
+    const uint8_t value = lit;
     for (int row = 0; row < TextMask::kHeight; ++row) {
         const int ty = y + row;
         if (ty < 0 || ty >= kDisplayHeight)
             continue;
-        for (int col = srcX; col < mask.width; ++col) {
-            const int tx = x + col - srcX;
-            if (tx < clipLeft)
-                continue;
-            if (tx >= clipRight)
-                break;
-            if (mask.pixels[std::size_t(row) * mask.width + col])
-                m_pixels[ty * kDisplayWidth + tx] = lit;
-        }
+        const uint8_t* src = mask.pixels.data() + std::size_t(row) * mask.width;
+        uint8_t* dst = m_pixels.data() + ty * kDisplayWidth;
+        const int shift = x - srcX;
+        for (int col = firstCol; col < endCol; ++col)
+            if (src[col])
+                dst[col + shift] = value;
     }
 }
 
 void Canvas::LinePages(int line, DisplayPage& upper, DisplayPage& lower) const {
-    const int top = kLineHeight * line;
-    for (int x = 0; x < kDisplayWidth; ++x) {
-        uint8_t u = 0, l = 0;
+    upper.fill(0);
+    lower.fill(0);
+    if (line < 0 || line >= kDisplayLines)
+        return;
+    // Pixels are 0 or 1 bytes, so eight columns at a time: shifting a word of
+    // eight pixels by the row number puts each pixel on its bit of its byte.
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    const uint8_t* top = LinePixels(line);
+    for (int x = 0; x < kDisplayWidth; x += 8) {
+        uint64_t u = 0, l = 0;
         for (int k = 0; k < 8; ++k) {
-            if (Get(x, top + k))
-                u |= uint8_t(1u << k);
-            if (Get(x, top + 8 + k))
-                l |= uint8_t(1u << k);
+            uint64_t a, b;
+            std::memcpy(&a, top + k * kDisplayWidth + x, 8);
+            std::memcpy(&b, top + (8 + k) * kDisplayWidth + x, 8);
+            u |= (a & kOnes) << k;
+            l |= (b & kOnes) << k;
         }
-        upper[x] = u;
-        lower[x] = l;
+        std::memcpy(upper.data() + x, &u, 8);
+        std::memcpy(lower.data() + x, &l, 8);
     }
 }
 

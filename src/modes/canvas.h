@@ -36,6 +36,10 @@ class Canvas {
     void DrawMask(const TextMask& mask, int srcX, int x, int y, int clipLeft, int clipRight,
                   bool lit);
 
+    // The kLineHeight * kDisplayWidth pixels of line n (0..3), row by row.
+    const uint8_t* LinePixels(int line) const {
+        return m_pixels.data() + kLineHeight * line * kDisplayWidth;
+    }
     // Upper (rows 16n..16n+7) and lower (16n+8..16n+15) page of line n.
     void LinePages(int line, DisplayPage& upper, DisplayPage& lower) const;
 

@@ -1,5 +1,7 @@
 #include "modes/virtual_display.h"
 
+#include <cstring>
+
 #include "app/log.h"
 #include "app/text_util.h"
 #include "modes/display_icons.h"
@@ -69,13 +71,13 @@ void CVirtualDisplay::DrawLineText(int x, int line, const std::string& text, int
         return;
     if (line < 0 || line >= kDisplayLines || x < 0 || x >= kDisplayWidth)
         return;
-    DrawMaskAligned(m_renderer.Render(text), x, kDisplayWidth - x, line, align);
+    DrawMaskAligned(Render(text), x, kDisplayWidth - x, line, align);
 }
 
 void CVirtualDisplay::DrawScrollingText(int line, const std::string& text, int align) {
     if (!Enabled() || line < 0 || line >= kDisplayLines)
         return;
-    const TextMask mask = m_renderer.Render(text);
+    const TextMask& mask = Render(text);
     if (mask.width + 2 * kTextPad <= kScrollWidth) {
         DrawMaskAligned(mask, kScrollLeft, kScrollWidth, line, align);
         return;
@@ -88,6 +90,18 @@ void CVirtualDisplay::DrawScrollingText(int line, const std::string& text, int a
     DrawMaskAligned(m_renderer.Render(m_marqueeText), kScrollLeft, kScrollWidth, line, ALIGN_LEFT);
     const std::string first = CutCodePoints(m_marqueeText, 1);
     m_marqueeText = m_marqueeText.substr(first.size()) + first;
+}
+
+const TextMask& CVirtualDisplay::Render(const std::string& text) {
+    for (const CachedMask& c : m_masks)
+        if (c.used && c.text == text)
+            return c.mask;
+    CachedMask& slot = m_masks[m_nextMask];
+    m_nextMask = (m_nextMask + 1) % kMaskCacheSize;
+    slot.mask = m_renderer.Render(text);
+    slot.text = text;
+    slot.used = true;
+    return slot.mask;
 }
 
 void CVirtualDisplay::DrawLineIcon(int line, int icon, int x) {
@@ -144,6 +158,13 @@ void CVirtualDisplay::FillRowBand(int line) {
 void CVirtualDisplay::FlushLine(int line) {
     if (line < 0 || line >= kDisplayLines)
         return;
+    const uint8_t* pixels = m_canvas.LinePixels(line);
+    auto& last = m_lastPixels[line];
+    if (m_cacheValid[line] && m_lastPixelsValid[line] &&
+        std::memcmp(pixels, last.data(), last.size()) == 0)
+        return;
+    std::memcpy(last.data(), pixels, last.size());
+    m_lastPixelsValid[line] = true;
     PageBytes upper, lower;
     m_canvas.LinePages(line, upper, lower);
     if (m_cacheValid[line] && upper == m_cache[line][0] && lower == m_cache[line][1])

@@ -6,6 +6,7 @@
 // except the text "NO LCD" draws nothing. Callers hold the display lock
 // (ModeState::m_csDisplay) around drawing and flushing.
 #pragma once
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -78,6 +79,9 @@ class CVirtualDisplay {
   private:
     bool Enabled() const { return m_displayFlag.load() == 1; }
     void DrawMaskAligned(const TextMask& mask, int left, int width, int line, int align);
+    // Rasterising is the dearest step of a redraw, and a screen mostly redraws
+    // the texts it showed before: the last few masks are kept.
+    const TextMask& Render(const std::string& text);
 
     TextRenderer& m_renderer;
     const std::atomic<int32_t>& m_displayFlag;
@@ -88,8 +92,20 @@ class CVirtualDisplay {
     std::string m_marqueeSource;
     int m_marqueeLine = -1;
     PageBytes m_cache[kDisplayLines][2] = {};
+    // The pixels each line had when it was last converted: a redraw that
+    // changed nothing on a line is found by one compare, not a conversion.
+    std::array<uint8_t, kLineHeight * kDisplayWidth> m_lastPixels[kDisplayLines] = {};
+    bool m_lastPixelsValid[kDisplayLines] = {};
     bool m_cacheValid[kDisplayLines] = {true, true, true, true};
     bool m_noLcdShown = false;
+    struct CachedMask {
+        std::string text;
+        TextMask mask;
+        bool used = false;
+    };
+    static constexpr std::size_t kMaskCacheSize = 16;
+    std::array<CachedMask, kMaskCacheSize> m_masks;
+    std::size_t m_nextMask = 0;
 };
 
 }  // namespace vocastra

@@ -132,7 +132,8 @@ TEST_F(DlgFixture, RoutesMessagesToTheirSubsystems) {
     dlg.HandleMessage(WM_UNSUPPORTED_SKYPE, 0, 0);
     EXPECT_TRUE(sim.logSink.Contains("LONG KEY PRESSED!"));  // the key pipeline's timer
     EXPECT_THAT(Calls(), ElementsAre("OnTrayNotification 130 517", "SelectLanguage 4"));
-    EXPECT_TRUE(sim.logSink.Contains("***************Start Play Incoming Ring Tone***************"));
+    EXPECT_TRUE(
+        sim.logSink.Contains("***************Start Play Incoming Ring Tone***************"));
     EXPECT_TRUE(sim.logSink.Contains("***************Stop Play Incoming Ring Tone***************"));
     EXPECT_THAT(sim.messageBoxes.Shown(), ElementsAre("ERROR popup 2"));
     EXPECT_TRUE(sim.mainWindow.Terminated());
@@ -157,12 +158,18 @@ TEST(Log, LinesAreCutAt15999Characters) {
     LogPrintA("%s", std::string(20000, 'a').c_str());
     LogPrintA("x=%d", 5);
     LogPrintW(L"wide %ls %d", L"\u00e4", 7);
+    // Around the size short lines are formatted in: nothing lost either side.
+    for (std::size_t n : {510u, 511u, 512u, 513u, 4000u})
+        LogPrintA("%s|%d", std::string(n, 'b').c_str(), 42);
     SetLogSink(nullptr);
     const auto lines = sink.Lines();
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[0].size(), 15999u);
     EXPECT_EQ(lines[1], "x=5");
     EXPECT_EQ(lines[2], "wide \xC3\xA4 7");
+    std::size_t i = 3;
+    for (std::size_t n : {510u, 511u, 512u, 513u, 4000u})
+        EXPECT_EQ(lines[i++], std::string(n, 'b') + "|42");
 }
 
 TEST(SimMainWindow, DeliversPostsInOrderAndTimersWhenDue) {

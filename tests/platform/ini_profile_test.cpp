@@ -1,5 +1,8 @@
 #include "platform/sim/ini_profile.h"
 
+#include <filesystem>
+#include <string>
+
 #include "test_support.h"
 
 namespace vocastra {
@@ -14,6 +17,26 @@ TEST(IniProfile, NamesAreCaseInsensitiveAndFirstSectionWins) {
     EXPECT_EQ(p.GetString(dir.File("a.ini"), "setting", "missing", "d", 255), "d");
     EXPECT_EQ(p.GetString(dir.File("none.ini"), "setting", "key", "dflt", 255), "dflt");
     EXPECT_EQ(p.GetString(dir.File("a.ini"), "OTHER", "Key", "", 255), "x");
+}
+
+TEST(IniProfile, EveryLookupSeesTheFileAsItIsNow) {
+    // Parses are kept between lookups; a file changed behind the profile's
+    // back (same size, other bytes), removed, or one of more files than are
+    // kept must still read as it is on disk.
+    test::TempDir dir;
+    IniProfile p;
+    for (int i = 0; i < 6; ++i)
+        dir.Write("f" + std::to_string(i) + ".ini", "[s]\nk=" + std::to_string(i) + "\n");
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(p.GetInt(dir.File("f" + std::to_string(i) + ".ini"), "s", "k", -1), i);
+    const auto f = dir.File("f0.ini");
+    dir.Write("f0.ini", "[s]\nk=7\n");
+    EXPECT_EQ(p.GetInt(f, "s", "k", -1), 7);
+    ASSERT_TRUE(p.WriteString(f, "s", "k", "8"));
+    EXPECT_EQ(p.GetInt(f, "s", "k", -1), 8);
+    std::filesystem::remove(f);
+    EXPECT_EQ(p.GetInt(f, "s", "k", -1), -1);
 }
 
 TEST(IniProfile, ReadsAreCutToTheBuffer) {

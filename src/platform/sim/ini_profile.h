@@ -14,7 +14,7 @@ namespace vocastra {
 
 // The text of one INI file, kept line by line so a write changes one line only.
 class IniDocument {
-public:
+  public:
     // Decodes file bytes (UTF-16LE with BOM, UTF-8 with or without BOM).
     static IniDocument FromBytes(std::string_view bytes);
     // Encodes back in the encoding the file came in, with its line endings.
@@ -23,7 +23,7 @@ public:
     std::optional<std::string> Get(std::string_view section, std::string_view key) const;
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
-private:
+  private:
     enum class Encoding { Utf8, Utf8Bom, Utf16Le };
     Encoding m_encoding = Encoding::Utf8;
     std::string m_eol = "\r\n";
@@ -31,7 +31,7 @@ private:
 };
 
 class IniProfile : public Profile {
-public:
+  public:
     std::string GetString(const std::string& path, const std::string& section,
                           const std::string& key, const std::string& def, std::size_t maxChars,
                           bool* found = nullptr) override;
@@ -40,8 +40,25 @@ public:
     bool WriteString(const std::string& path, const std::string& section, const std::string& key,
                      const std::string& value) override;
 
-private:
-    std::mutex m_mutex;  // one writer at a time per process
+  protected:
+    // The whole file, or nothing when it cannot be read; and its replacement.
+    virtual std::optional<std::string> ReadBytes(const std::string& path);
+    virtual bool ReplaceBytes(const std::string& path, const std::string& bytes);
+
+  private:
+    // The file parsed; nullptr when it cannot be read. Parsing is the dear
+    // part of a lookup and a file is looked up key by key: the parse is kept
+    // while the file's bytes stay the same.
+    const IniDocument* Parsed(const std::string& path);
+
+    struct ParsedFile {
+        std::string path;
+        std::string bytes;
+        IniDocument doc;
+    };
+    static constexpr std::size_t kParsedFiles = 4;
+    std::vector<ParsedFile> m_parsed;  // most recent last
+    std::mutex m_mutex;                // one writer at a time per process
 };
 
 // Parses like GetPrivateProfileInt: optional sign, then leading decimal digits.
