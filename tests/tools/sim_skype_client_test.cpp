@@ -113,6 +113,43 @@ TEST_F(StandIn, EndingsAreFinalAndBusyHasNoFinishedAfterIt) {
                 ElementsAre("ERROR 24 Cannot change status"));
 }
 
+TEST_F(StandIn, SignInBringsTheHistoryAndVoicemailsWhichPlayForTheirDuration) {
+    client.BroadcastDiscover();
+    const auto t = Take();
+    const auto has = [&](const std::string& line) {
+        return std::count(t.begin(), t.end(), line) == 1;
+    };
+    EXPECT_TRUE(has("CALL 908 STATUS MISSED"));
+    EXPECT_TRUE(has("CALL 905 TYPE OUTGOING_P2P"));
+    EXPECT_TRUE(has("VOICEMAIL 7 TYPE INCOMING"));
+    EXPECT_TRUE(has("VOICEMAIL 7 DURATION 12"));
+    EXPECT_THAT(Send("SEARCH VOICEMAILS"), ElementsAre("VOICEMAILS 7, 9"));
+    EXPECT_THAT(Send("GET VOICEMAIL 7 CONF_ID"), ElementsAre("ERROR 7 GET: invalid WHAT"));
+
+    EXPECT_THAT(Send("OPEN VOICEMAIL 7"),
+                ElementsAre("OPEN VOICEMAIL 7", "VOICEMAIL 7 STATUS BUFFERING",
+                            "VOICEMAIL 7 STATUS PLAYING"));
+    EXPECT_EQ(client.MsUntilNextDuration(), 12000u);
+    EXPECT_THAT(Wait(11999), ElementsAre());
+    EXPECT_THAT(Wait(1), ElementsAre("VOICEMAIL 7 STATUS PLAYED"));
+    // Stopped: it ends at once, after the echo; playing another stops the first.
+    Send("OPEN VOICEMAIL 9");
+    EXPECT_THAT(Send("OPEN VOICEMAIL 7"),
+                ElementsAre("OPEN VOICEMAIL 7", "VOICEMAIL 9 STATUS PLAYED",
+                            "VOICEMAIL 7 STATUS BUFFERING", "VOICEMAIL 7 STATUS PLAYING"));
+    EXPECT_THAT(Send("ALTER VOICEMAIL 7 STOPPLAYBACK"),
+                ElementsAre("ALTER VOICEMAIL 7 STOPPLAYBACK", "VOICEMAIL 7 STATUS PLAYED"));
+    EXPECT_EQ(client.MsUntilNextDuration(), UINT32_MAX);
+    EXPECT_THAT(Send("OPEN VOICEMAIL 8"), ElementsAre("ERROR 11 Invalid voicemail id"));
+
+    // The history survives the client's restart, missed calls still missed.
+    client.Exit();
+    client.Restart();
+    client.BroadcastDiscover();
+    const auto again = Take();
+    EXPECT_EQ(std::count(again.begin(), again.end(), "CALL 908 STATUS MISSED"), 1);
+}
+
 TEST_F(StandIn, UnknownCallTargetsAreRefusedWithoutACall) {
     Attach();
     EXPECT_THAT(Send("CALL nobody.here"), ElementsAre("ERROR 92 CALL: Unrecognised identity"));
@@ -122,11 +159,12 @@ TEST_F(StandIn, UnknownCallTargetsAreRefusedWithoutACall) {
     EXPECT_THAT(Send("CALL alice.w, nobody.here"),
                 ElementsAre("ERROR 92 CALL: Unrecognised identity"));
     EXPECT_THAT(Send("CALL"), ElementsAre("ERROR 2 Invalid command"));
-    EXPECT_TRUE(client.Calls().empty());
+    const std::size_t history = client.Calls().size();
+    EXPECT_FALSE(client.Calls().contains("1000"));
     // Contacts, numbers and the test call are called.
     for (const char* who : {"alice.w", "+4930123", "echo123", "bob, zoe"})
         EXPECT_FALSE(Send(std::string("CALL ") + who).empty()) << who;
-    EXPECT_EQ(client.Calls().size(), 4u);
+    EXPECT_EQ(client.Calls().size(), history + 4);
     EXPECT_EQ(client.Calls().at("1003").partnerHandle, "bob");
 }
 

@@ -105,6 +105,24 @@ void SimSkypeClient::SignInNotifications() {
             QueueText("USER " + c.handle + " DISPLAYNAME" +
                       (c.displayName.empty() ? "" : " " + c.displayName));
     }
+    // The history the client brings along: every call that is over and
+    // every voicemail, named property by property.
+    for (const auto& [id, c] : m_calls)
+        if (IsEnding(c.status))
+            NameRecord("CALL", id, c);
+    for (const auto& [id, vm] : m_voicemails)
+        NameRecord("VOICEMAIL", id, vm);
+}
+
+void SimSkypeClient::NameRecord(const char* object, const std::string& id, const Call& c) {
+    const std::string head = std::string(object) + " " + id + " ";
+    QueueText(head + "TYPE " + c.type);
+    QueueText(head + "PARTNER_HANDLE " + c.partnerHandle);
+    QueueText(head + "PARTNER_DISPNAME" +
+              (c.partnerDispName.empty() ? "" : " " + c.partnerDispName));
+    QueueText(head + "TIMESTAMP " + std::to_string(c.timestamp));
+    QueueText(head + "DURATION " + std::to_string(c.duration));
+    QueueText(head + "STATUS " + c.status);
 }
 
 bool SimSkypeClient::Send(SkypePeer peer, std::string_view command) {
@@ -154,11 +172,14 @@ void SimSkypeClient::Reply(const std::string& command) {
         const std::string reply = Answer(RestFrom(command, 1));
         if (!reply.empty())
             QueueText(tag + " " + reply);
-        return;
+    } else {
+        const std::string reply = Answer(command);
+        if (!reply.empty())
+            QueueText(reply);
     }
-    const std::string reply = Answer(command);
-    if (!reply.empty())
-        QueueText(reply);
+    for (auto& text : m_followUps)
+        QueueText(std::move(text));
+    m_followUps.clear();
 }
 
 std::string SimSkypeClient::Answer(const std::string& command) {
@@ -201,8 +222,10 @@ std::string SimSkypeClient::Answer(const std::string& command) {
             }
             return "USER " + h + " " + w[3] + (value.empty() ? "" : " " + value);
         }
-        if (what == "CALL" || what == "VOICEMAIL")
+        if (what == "CALL")
             return AnswerCall(w, command);
+        if (what == "VOICEMAIL")
+            return AnswerVoiceMail(w, command);
         if (what == "MUTE")
             return std::string("MUTE ") + (m_mute ? "ON" : "OFF");
         if (what == "RINGER")
@@ -236,8 +259,15 @@ std::string SimSkypeClient::Answer(const std::string& command) {
             }
             return out;
         }
-        if (w[1] == "VOICEMAILS")
-            return "VOICEMAILS";
+        if (w[1] == "VOICEMAILS") {
+            std::string out = "VOICEMAILS";
+            bool first = true;
+            for (const auto& [id, vm] : m_voicemails) {
+                out += (first ? " " : ", ") + id;
+                first = false;
+            }
+            return out;
+        }
         return "ERROR 2 Invalid command";
     }
     if (verb == "CALL" && w.size() >= 2) {
@@ -255,6 +285,8 @@ std::string SimSkypeClient::Answer(const std::string& command) {
         NewCall(first);
         return {};
     }
+    if ((verb == "OPEN" || verb == "ALTER") && w.size() >= 3 && w[1] == "VOICEMAIL")
+        return AnswerVoiceMail(w, command);
     if (verb == "MINIMIZE" || verb == "FOCUS" || verb == "OPEN" || verb == "BTN_PRESSED" ||
         verb == "BTN_RELEASED" || verb == "ALTER")
         return command;
@@ -302,6 +334,61 @@ std::string SimSkypeClient::AnswerCall(const std::vector<std::string>& w,
         return "CALL " + id + " DTMF " + w[4];
     (void)command;
     return "ERROR 2 Invalid command";
+}
+
+std::string SimSkypeClient::AnswerVoiceMail(const std::vector<std::string>& w,
+                                            const std::string& command) {
+    // GET VOICEMAIL id PROP | OPEN VOICEMAIL id | ALTER VOICEMAIL id STOPPLAYBACK
+    const std::string& id = w[2];
+    auto it = m_voicemails.find(id);
+    if (it == m_voicemails.end())
+        return "ERROR 11 Invalid voicemail id";
+    Call& vm = it->second;
+    const std::string head = "VOICEMAIL " + id + " ";
+    if (w[0] == "OPEN") {
+        // Playing one voicemail stops any other.
+        for (auto& [otherId, other] : m_voicemails)
+            if (other.playing)
+                StopPlayback(otherId, other);
+        vm.playing = true;
+        vm.playStartTick = m_clock ? m_clock->GetTickCount() : 0;
+        vm.status = "PLAYING";
+        m_followUps.push_back(head + "STATUS BUFFERING");
+        m_followUps.push_back(head + "STATUS PLAYING");
+        return command;
+    }
+    if (w[0] == "ALTER") {
+        if (w.size() < 4 || w[3] != "STOPPLAYBACK")
+            return "ERROR 2 Invalid command";
+        if (vm.playing)
+            StopPlayback(id, vm);
+        return command;
+    }
+    if (w.size() < 4)
+        return "ERROR 2 Invalid command";
+    const std::string& prop = w[3];
+    std::string value;
+    if (prop == "TYPE")
+        value = vm.type;
+    else if (prop == "STATUS")
+        value = vm.status;
+    else if (prop == "PARTNER_HANDLE")
+        value = vm.partnerHandle;
+    else if (prop == "PARTNER_DISPNAME")
+        value = vm.partnerDispName;
+    else if (prop == "TIMESTAMP")
+        value = std::to_string(vm.timestamp);
+    else if (prop == "DURATION")
+        value = std::to_string(vm.duration);
+    else
+        return "ERROR 7 GET: invalid WHAT";  // a voicemail has no CONF_ID
+    return head + prop + (value.empty() ? "" : " " + value);
+}
+
+void SimSkypeClient::StopPlayback(const std::string& id, Call& vm) {
+    vm.playing = false;
+    vm.status = "PLAYED";
+    m_followUps.push_back("VOICEMAIL " + id + " STATUS PLAYED");
 }
 
 std::string SimSkypeClient::NewCall(const std::string& target) {
@@ -364,6 +451,13 @@ void SimSkypeClient::QueueDueDurations() {
     if (!m_clock)
         return;
     const uint32_t now = m_clock->GetTickCount();
+    for (auto& [id, vm] : m_voicemails) {
+        if (vm.playing && now - vm.playStartTick >= static_cast<uint32_t>(vm.duration) * 1000u) {
+            vm.playing = false;
+            vm.status = "PLAYED";
+            QueueText("VOICEMAIL " + id + " STATUS PLAYED");
+        }
+    }
     for (auto& [id, c] : m_calls) {
         if (c.status != "INPROGRESS")
             continue;
@@ -391,6 +485,12 @@ uint32_t SimSkypeClient::MsUntilNextDuration() const {
         const int32_t left = static_cast<int32_t>(due - now);
         next = std::min(next, static_cast<uint32_t>(std::max(left, 0)));
     }
+    for (const auto& [id, vm] : m_voicemails) {
+        if (!vm.playing)
+            continue;
+        const uint32_t end = vm.playStartTick + static_cast<uint32_t>(vm.duration) * 1000u;
+        next = std::min(next, static_cast<uint32_t>(std::max(static_cast<int32_t>(end - now), 0)));
+    }
     return next;
 }
 
@@ -409,6 +509,8 @@ void SimSkypeClient::Reset() {
     m_signInDisplayNames = true;
     m_contacts.clear();
     m_calls.clear();
+    m_voicemails.clear();
+    m_followUps.clear();
     m_events.clear();
     m_commands.clear();
     m_observer = nullptr;
@@ -489,6 +591,14 @@ void SimSkypeClient::AddContact(Contact c) {
     std::lock_guard lock(m_mutex);
     m_contacts.push_back(std::move(c));
 }
+void SimSkypeClient::AddHistoryCall(const std::string& id, Call c) {
+    std::lock_guard lock(m_mutex);
+    m_calls[id] = std::move(c);
+}
+void SimSkypeClient::AddVoiceMail(const std::string& id, Call c) {
+    std::lock_guard lock(m_mutex);
+    m_voicemails[id] = std::move(c);
+}
 
 void SimSkypeClient::LoadDefaultSession() {
     SetUser("echo123", "Echo Tester");
@@ -498,6 +608,42 @@ void SimSkypeClient::LoadDefaultSession() {
     AddContact({"emma.k", "Emma Klein", "emma", "DND"});
     AddContact({"+3725551234", "", "Office", "SKYPEOUT"});
     AddContact({"zoe", "Zoe Quinn", "Zoe", "OFFLINE"});
+
+    // Times in the days before the simulated morning of 2026-12-08.
+    constexpr int64_t kDay = 1796688000;  // 2026-12-08 00:00 UTC
+    const auto at = [](int64_t day, int h, int m) { return day + h * 3600 + m * 60; };
+    const auto record = [](const char* handle, const char* name, const char* type,
+                           const char* status, int64_t timestamp, int duration) {
+        Call c;
+        c.partnerHandle = handle;
+        c.partnerDispName = name;
+        c.type = type;
+        c.status = status;
+        c.timestamp = timestamp;
+        c.duration = duration;
+        return c;
+    };
+    AddHistoryCall(
+        "901", record("alice.w", "Alice Walker", "INCOMING_P2P", "FINISHED", at(kDay, 8, 12), 754));
+    AddHistoryCall("902", record("+441632960123", "+441632960123", "INCOMING_PSTN", "FINISHED",
+                                 at(kDay - 86400, 18, 40), 65));
+    AddHistoryCall("903", record("emile.z", "\xc3\x89mile Zola", "INCOMING_P2P", "FINISHED",
+                                 at(kDay - 2 * 86400, 11, 5), 1820));
+    AddHistoryCall("904", record("emma.k", "Emma Klein", "INCOMING_P2P", "REFUSED",
+                                 at(kDay - 3 * 86400, 20, 30), 0));
+    AddHistoryCall("905",
+                   record("bob", "Bob Smith", "OUTGOING_P2P", "FINISHED", at(kDay, 7, 55), 300));
+    AddHistoryCall("906", record("+3725551234", "Office", "OUTGOING_PSTN", "FINISHED",
+                                 at(kDay - 86400, 9, 0), 3725));
+    AddHistoryCall("907", record("echo123", "Echo Sound Test", "OUTGOING_P2P", "FINISHED",
+                                 at(kDay - 2 * 86400, 16, 45), 9));
+    AddHistoryCall("908", record("bob", "Bob Smith", "INCOMING_P2P", "MISSED", at(kDay, 9, 2), 0));
+    AddHistoryCall("909", record("+441632960123", "+441632960123", "INCOMING_PSTN", "MISSED",
+                                 at(kDay - 86400, 13, 20), 0));
+    AddVoiceMail("7",
+                 record("alice.w", "Alice Walker", "INCOMING", "UNPLAYED", at(kDay, 9, 5), 12));
+    AddVoiceMail("9", record("emile.z", "\xc3\x89mile Zola", "INCOMING", "PLAYED",
+                             at(kDay - 2 * 86400, 11, 10), 40));
 }
 
 void SimSkypeClient::Notify(std::string text) {
@@ -543,7 +689,13 @@ void SimSkypeClient::Exit() {
     m_attached = false;
     m_events.clear();
     for (auto& [id, c] : m_calls)
-        c.status = "FINISHED";
+        if (!IsEnding(c.status))
+            c.status = "FINISHED";
+    for (auto& [id, vm] : m_voicemails)
+        if (vm.playing) {
+            vm.playing = false;
+            vm.status = "PLAYED";
+        }
 }
 
 void SimSkypeClient::Restart() {
@@ -617,6 +769,10 @@ SkypePeer SimSkypeClient::Peer() const {
 std::map<std::string, SimSkypeClient::Call> SimSkypeClient::Calls() const {
     std::lock_guard lock(m_mutex);
     return m_calls;
+}
+std::map<std::string, SimSkypeClient::Call> SimSkypeClient::VoiceMails() const {
+    std::lock_guard lock(m_mutex);
+    return m_voicemails;
 }
 
 }  // namespace vocastra

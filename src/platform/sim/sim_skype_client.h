@@ -47,6 +47,8 @@ class SimSkypeClient : public SkypeWire {
         int duration = 0;
         bool answered = false;
         uint32_t answeredTick = 0;  // when it first went INPROGRESS
+        bool playing = false;       // a voicemail being played
+        uint32_t playStartTick = 0;
     };
 
     // SkypeWire: the program's side.
@@ -78,13 +80,19 @@ class SimSkypeClient : public SkypeWire {
     void SetCountry(std::string country);
     void SetBalance(std::string balance, std::string currency);
     void AddContact(Contact c);
+    // A finished call of the history (TYPE, STATUS and the partner as the
+    // client reports them) or a received voicemail, named to the program at
+    // the next sign-in.
+    void AddHistoryCall(const std::string& id, Call c);
+    void AddVoiceMail(const std::string& id, Call c);
     // Changes a contact's status and tells the program, as the client does.
     void SetContactStatus(const std::string& handle, const std::string& status);
     std::vector<Contact> Contacts() const;
     std::string UserHandle() const;
     std::string UserFullName() const;
     // The sign-in state of the default session: a user, a handful of
-    // contacts in every status group, and a known version.
+    // contacts in every status group, a known version, a call history
+    // (incoming, outgoing, missed) and two voicemails.
     void LoadDefaultSession();
 
     // Events the client originates.
@@ -101,8 +109,9 @@ class SimSkypeClient : public SkypeWire {
     // and the DURATION notifications due by now. Returns how many messages
     // were delivered.
     int Deliver();
-    // Milliseconds until the next DURATION notification falls due
-    // (UINT32_MAX when no call is in progress or there is no clock).
+    // Milliseconds until the next timed notification falls due: a call's
+    // DURATION or the end of a voicemail's playback (UINT32_MAX when none is
+    // pending or there is no clock).
     uint32_t MsUntilNextDuration() const;
     // The link window's keep-alive timer.
     void FireTimer();
@@ -113,6 +122,7 @@ class SimSkypeClient : public SkypeWire {
     bool IsRunning() const;
     SkypePeer Peer() const;
     std::map<std::string, Call> Calls() const;
+    std::map<std::string, Call> VoiceMails() const;
 
   private:
     struct Event {
@@ -128,11 +138,14 @@ class SimSkypeClient : public SkypeWire {
     void Reply(const std::string& command);
     std::string Answer(const std::string& command);
     std::string AnswerCall(const std::vector<std::string>& w, const std::string& command);
+    std::string AnswerVoiceMail(const std::vector<std::string>& w, const std::string& command);
+    void StopPlayback(const std::string& id, Call& vm);
     std::string NewCall(const std::string& target);
     bool IsKnownIdentity(const std::string& target) const;
     void SetStatusLocked(Call& c, const std::string& status);
     void QueueDueDurations();
     void SignInNotifications();
+    void NameRecord(const char* object, const std::string& id, const Call& c);
 
     mutable std::mutex m_mutex;
     SkypeWireListener* m_listener = nullptr;
@@ -158,6 +171,9 @@ class SimSkypeClient : public SkypeWire {
     Clock* m_clock = nullptr;
     std::vector<Contact> m_contacts;
     std::map<std::string, Call> m_calls;
+    std::map<std::string, Call> m_voicemails;
+    // Notifications a command causes, queued after its direct reply.
+    std::vector<std::string> m_followUps;
     std::deque<Event> m_events;
     std::vector<std::string> m_commands;
     std::function<void(const std::string&)> m_observer;
