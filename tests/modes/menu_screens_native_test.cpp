@@ -147,5 +147,40 @@ TEST(MenuScreens, ContactListWithAChineseNameAndTheDetail) {
     ExpectScreen(s.Screen(), "contact_detail");
 }
 
+TEST(MenuScreens, ContactListWindowAtTheFirstMiddleAndLastContact) {
+    Screens s;
+    s.Contact("alice", "Alice Walker", "ONLINE");
+    s.Contact("bob", "Bob Smith", "AWAY");
+    s.Contact("carl", "Carl", "DND");
+    s.Contact("dora", "Dora Lind", "OFFLINE");
+    s.Contact("+3725551234", "Office", "SKYPEOUT");
+    s.focusedContact = "alice";
+    s.app.modes.SwitchMode(MODE_CONTACTLIST);
+    ExpectScreen(s.Screen(), "contact_list_first");
+    s.focusedContact = "carl";
+    s.app.modes.RefreshDisplay();
+    ExpectScreen(s.Screen(), "contact_list_middle");
+    s.focusedContact = "dora";  // offline: the list puts her last
+    s.app.modes.RefreshDisplay();
+    ExpectScreen(s.Screen(), "contact_list_last");
+}
+
+TEST(MenuScreens, VoicemailListAndConferenceBeforeAnyMark) {
+    Screens s;
+    s.History("7", "INCOMING", "UNPLAYED", "Alice Walker", 2000, 12);
+    s.History("9", "INCOMING", "PLAYED", "Bob Smith", 1000, 40);
+    s.Keys({KEY_RIGHT_FUNCTION, KEY_UP, KEY_LEFT_FUNCTION});
+    ASSERT_EQ(s.app.modes.CurrentMode(), MODE_HISTORY_VMAIL);
+    ExpectScreen(s.Screen(), "history_vmail_list");
+
+    s.Contact("alice", "Alice Walker", "ONLINE");
+    s.Contact("bob", "Bob Smith", "AWAY");
+    s.Keys({KEY_HOOKDOWN, KEY_LEFT_FUNCTION, KEY_DOWN, KEY_LEFT_FUNCTION});
+    ASSERT_EQ(s.app.modes.CurrentMode(), MODE_CONFERENCE);
+    ExpectScreen(s.Screen(), "conference_first");
+    s.Press(KEY_UP);
+    ExpectScreen(s.Screen(), "conference_last");
+}
+
 }  // namespace
 }  // namespace vocastra
