@@ -20,6 +20,8 @@ if(benchmark_FOUND AND VOCASTRA_BENCH_SOURCES)
     add_executable(vocastra_bench ${VOCASTRA_BENCH_SOURCES})
     target_link_libraries(vocastra_bench PRIVATE vocastra_sim_platform benchmark::benchmark
                                                  vocastra_warnings)
+    # Benchmarks that draw texts read the shipped language file.
+    target_compile_definitions(vocastra_bench PRIVATE VOCASTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 endif()
 
 # Glyphs for the simulated display come from FreeType.
