@@ -34,6 +34,7 @@ class RandomKeys : public ::testing::Test {
             return app.HandleMessage(m, w, l) ? 1 : 0;
         });
         sim.skypeClient.LoadDefaultSession();
+        sim.skypeClient.LoadDefaultHistory();
         sim.hidBus.Plug();
         app.PrepareInstance();
         app.dlg.OnInitDialog();

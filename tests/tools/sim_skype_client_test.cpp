@@ -114,6 +114,7 @@ TEST_F(StandIn, EndingsAreFinalAndBusyHasNoFinishedAfterIt) {
 }
 
 TEST_F(StandIn, SignInBringsTheHistoryAndVoicemailsWhichPlayForTheirDuration) {
+    client.LoadDefaultHistory();
     client.BroadcastDiscover();
     const auto t = Take();
     const auto has = [&](const std::string& line) {

@@ -92,6 +92,7 @@ Session::Session(const std::string& programDir) : m_sim(programDir), m_app(m_sim
               " -> " + ModeName(to) + ")");
     };
     m_sim.skypeClient.LoadDefaultSession();
+    m_sim.skypeClient.LoadDefaultHistory();
     // A computer's own sound card, and the handset's: the program finds
     // the handset's by its name.
     m_sim.sound.AddCard(MakeStereoSoundCard("High Definition Audio"));

@@ -608,7 +608,9 @@ void SimSkypeClient::LoadDefaultSession() {
     AddContact({"emma.k", "Emma Klein", "emma", "DND"});
     AddContact({"+3725551234", "", "Office", "SKYPEOUT"});
     AddContact({"zoe", "Zoe Quinn", "Zoe", "OFFLINE"});
+}
 
+void SimSkypeClient::LoadDefaultHistory() {
     // Times in the days before the simulated morning of 2026-12-08.
     constexpr int64_t kDay = 1796688000;  // 2026-12-08 00:00 UTC
     const auto at = [](int64_t day, int h, int m) { return day + h * 3600 + m * 60; };

@@ -91,9 +91,13 @@ class SimSkypeClient : public SkypeWire {
     std::string UserHandle() const;
     std::string UserFullName() const;
     // The sign-in state of the default session: a user, a handful of
-    // contacts in every status group, a known version, a call history
-    // (incoming, outgoing, missed) and two voicemails.
+    // contacts in every status group, and a known version.
     void LoadDefaultSession();
+    // The simulator's history on top of it: incoming, outgoing and missed
+    // calls and two voicemails. Every ended call named at sign-in makes the
+    // program bring the client's contacts forward, so sessions that watch
+    // the client's windows go without it.
+    void LoadDefaultHistory();
 
     // Events the client originates.
     void Notify(std::string text);           // an unsolicited notification
