@@ -21,6 +21,7 @@ Application::Application(const Ports& p)
       skype({p.skypeWire, p.mainWindow, p.clock, p.collator, p.profile, settingsStore, flags,
              connectionLog}),
       skypeEnv(p.registry, p.fileSystem, p.shell),
+      dialler({p.windowAutomation, p.clock, p.shell, skype, skypeEnv}),
       audio(p.mixer, p.audioEndpoints, p.osVersion, p.waveOut, p.fileSystem,
             device.transport.g_UsbWriteDevice.m_DeviceLock),
       languageTexts(p.profile, g_Settings),
@@ -41,6 +42,7 @@ Application::Application(const Ports& p)
 Application::~Application() {
     // The threads are stopped first: they may log until they end.
     device.StopThreads();
+    dialler.Stop();
     skype.Stop();
     SetLogSink(nullptr);
 }

@@ -16,6 +16,7 @@
 #include "modes/virtual_display.h"
 #include "settings_ui/language_text.h"
 #include "settings_ui/settings_ui.h"
+#include "skype/skype_dialler.h"
 #include "skype/skype_environment.h"
 #include "skype/skype_monitor.h"
 
@@ -95,6 +96,7 @@ class Application {
     HandsetDevice device;        // g_UsbWriteDevice, g_UsbReadDevice, key pipeline, flasher
     CSkypeMonitor skype;         // the client link
     CSkypeEnvironment skypeEnv;  // the installed client: path, profile, config.xml
+    CSkypeDialler dialler;       // calls the API cannot place
     AudioSystem audio;           // mixers, sound devices, players
     // Handset modes and display, the language texts and the tray.
     LanguageTexts languageTexts;

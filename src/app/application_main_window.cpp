@@ -13,6 +13,7 @@ void Application::ConnectMainWindow() {
     pt.ShowErrorBox.Fill([this](std::string text) { ports.messageBoxes.ShowError(text); });
     pt.StopThreads.Fill([this] {
         device.StopThreads();
+        dialler.Stop();
         skype.Stop();
     });
 }

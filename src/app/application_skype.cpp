@@ -48,6 +48,9 @@ void Application::ConnectSkype() {
     skype.points.GetSkypeDataPath.Fill(
         [this](std::string folder) { return skypeEnv.GetSkypeDataPath(folder); });
     skype.points.EditSkypeConfig.Fill([this](std::string path) { skypeEnv.EditSkypeConfig(path); });
+
+    // Calls by the client's URI or through its windows where its API cannot place them.
+    skype.points.DialCall.Fill([this](std::string cmd) { return dialler.DialCallCommand(cmd); });
 }
 
 }  // namespace vocastra

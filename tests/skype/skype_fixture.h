@@ -21,6 +21,7 @@ class SkypeFixture : public ::testing::Test {
         app.PrepareInstance();
         app.settingsStore.LoadSettings();
         skype.SetManualThreads(true);
+        app.dialler.SetManualThreads(true);
         client.SetCommandObserver([this](const std::string& c) { Add("CLIENT <- " + c); });
         app.dlg.points.SwitchMode.Fill([this](int m) {
             mode = m;

@@ -67,6 +67,7 @@ Session::Session(const std::string& programDir) : m_sim(programDir), m_app(m_sim
     // One thread runs everything, in a repeatable order.
     m_app.device.SetThreadsEnabled(false);
     m_app.skype.SetManualThreads(true);
+    m_app.dialler.SetManualThreads(true);
     m_sim.mainWindow.SetHandler([this](uint32_t m, uintptr_t w, intptr_t l) -> intptr_t {
         return m_app.HandleMessage(m, w, l) ? 1 : 0;
     });
@@ -207,6 +208,7 @@ void Session::AdvanceTo(uint32_t target) {
                                                 0, static_cast<int32_t>(m_nextPing - now))));
         step = std::min(step, m_sim.skypeClient.MsUntilNextDuration());
         step = std::min(step, m_sim.sound.MsUntilNextDone());
+        step = std::min(step, m_app.dialler.PollWatchers(now));
         m_sim.fakeClock.Advance(std::max<uint32_t>(step, 1));
         if (m_app.skype.Exists() && static_cast<int32_t>(Now() - m_nextPing) >= 0) {
             m_nextPing = Now() + kPingPeriodMs;
@@ -215,6 +217,7 @@ void Session::AdvanceTo(uint32_t target) {
         m_inFlasher = true;
         m_app.device.flasher.PollFlasher(Now());
         m_inFlasher = false;
+        m_app.dialler.PollWatchers(Now());
         Settle();
     }
 }
