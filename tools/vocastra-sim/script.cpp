@@ -154,21 +154,27 @@ ParseResult ParseScript(const std::string& text) {
         } else if (verb == "client") {
             s.kind = Step::Kind::Client;
             s.args.assign(w.begin() + 1, w.end());
-            static const char* kActions[] = {"ring", "answer", "hangup", "busy",   "refuse",
-                                             "exit", "return", "status", "giveup", "displaynames"};
+            static const char* kActions[] = {"ring",   "answer",       "hangup",      "busy",
+                                             "refuse", "exit",         "return",      "status",
+                                             "giveup", "displaynames", "countrypopup"};
             bool known = false;
             for (const char* a : kActions)
                 known = known || (!s.args.empty() && s.args[0] == a);
             if (!known) {
                 fail(
                     "client takes ring, answer, hangup, busy, refuse, giveup, exit, return, "
-                    "status or displaynames");
+                    "status, displaynames or countrypopup");
                 continue;
             }
             if (s.args[0] == "ring" && (s.args.size() < 3 || s.args.size() > 4 ||
                                         (s.args[1] != "p2p" && s.args[1] != "pstn") ||
                                         (s.args.size() == 4 && s.args[3] != "cancelled"))) {
                 fail("client ring takes p2p|pstn, who is calling, and optionally 'cancelled'");
+                continue;
+            }
+            if (s.args[0] == "countrypopup" &&
+                (s.args.size() != 2 || (s.args[1] != "on" && s.args[1] != "off"))) {
+                fail("client countrypopup takes 'on' or 'off'");
                 continue;
             }
             if (s.args[0] == "displaynames" &&

@@ -18,7 +18,8 @@ struct Step {
         Unplug,    // unplug               disconnect the handset
         Notify,    // notify TEXT          a raw notification from the client
         Client,    // client ACTION [ARGS] ring p2p|pstn WHO [cancelled], answer, hangup, busy,
-                   // refuse, giveup, exit, return, status WHO STATUS, displaynames on|off
+                   // refuse, giveup, exit, return, status WHO STATUS, displaynames on|off,
+                   // countrypopup on|off
         Wait,      // wait MS              advance the clock
         Set,       // set NAME VALUE       change a setting in memory
         Display,   // display              print the handset display as text art

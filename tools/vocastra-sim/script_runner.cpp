@@ -62,6 +62,8 @@ int RunSteps(Session& session, const std::vector<Step>& steps, std::ostream& out
                     session.ClientBusy();
                 else if (a == "giveup")
                     session.ClientGiveUp();
+                else if (a == "countrypopup")
+                    session.ClientCountryPopup(s.args[1] == "on");
                 else if (a == "displaynames")
                     session.ClientSignInDisplayNames(s.args[1] == "on");
                 else if (a == "refuse")
@@ -167,7 +169,7 @@ press 3
 press 4
 display
 hook up
-expect CLIENT <- CALL +49
+expect WINDOW <- SETTEXT TAccessibleEdit +49
 client answer
 wait 1000
 display

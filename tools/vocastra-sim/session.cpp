@@ -99,12 +99,14 @@ Session::Session(const std::string& programDir) : m_sim(programDir), m_app(m_sim
     m_sim.sound.AddCard(MakeStereoSoundCard("High Definition Audio"));
     m_sim.sound.AddCard(MakeHandsetSoundCard(kEarpieceCard));
     m_tones.AddFolder(programDir);
+    m_sim.skypeClient.AttachDesktop(&m_sim.windows);
 }
 
 Session::~Session() {
     m_sim.hidBus.handset().SetTraceSink(nullptr);
     m_sim.logSink.SetObserver(nullptr);
     m_sim.windows.SetObserver(nullptr);
+    m_sim.skypeClient.AttachDesktop(nullptr);
     m_sim.skypeClient.SetCommandObserver(nullptr);
     m_sim.skypeClient.SetDeliveryObserver(nullptr);
     m_app.modes.m_onModeChanged = nullptr;
@@ -380,6 +382,10 @@ bool Session::ClientGiveUp() {
     m_sim.skypeClient.SetCallStatus(id, "MISSED");
     Settle();
     return true;
+}
+
+void Session::ClientCountryPopup(bool on) {
+    m_sim.skypeClient.SetCountryPopup(on);
 }
 
 void Session::ClientSignInDisplayNames(bool on) {

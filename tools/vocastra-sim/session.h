@@ -72,6 +72,8 @@ class Session {
     bool ClientBusy();
     bool ClientGiveUp();  // the caller of the ringing call gives up: a missed call
     // Whether the client's next sign-in names the contacts' display names.
+    // The client shows its country popup before it takes a "+" number.
+    void ClientCountryPopup(bool on);
     void ClientSignInDisplayNames(bool on);
     bool ClientRefuse();
     void ClientExit();

@@ -141,6 +141,7 @@ bool SimSkypeClient::Send(SkypePeer peer, std::string_view command) {
     // Outside the lock: an observer may script the client (exit, notify).
     if (observer)
         observer(std::string(command));
+    OnWindowCommand(std::string(command));
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/sim_window_automation.h"
 #include "platform/skype_wire.h"
 
 namespace vocastra {
@@ -120,6 +121,14 @@ class SimSkypeClient : public SkypeWire {
     // The link window's keep-alive timer.
     void FireTimer();
 
+    // The client's own windows on a simulated desktop: "OPEN DIALPAD" shows
+    // the dial pad, whose number field places the call on Enter (after the
+    // country popup, when asked for, was clicked); "OPEN IM <handle>" shows a
+    // conversation titled with the display name, whose header opens the call
+    // popup, whose first entry places the call.
+    void AttachDesktop(SimWindowAutomation* desk);
+    void SetCountryPopup(bool on);
+
     std::vector<std::string> Commands() const;
     void ClearCommands();
     int DiscoverCount() const;
@@ -150,6 +159,10 @@ class SimSkypeClient : public SkypeWire {
     void QueueDueDurations();
     void SignInNotifications();
     void NameRecord(const char* object, const std::string& id, const Call& c);
+    // The windows (sim_skype_windows.cpp); m_winMutex, never m_mutex, held.
+    void OnWindowCommand(const std::string& command);
+    void OnWindowDelivery(const SimWindowAutomation::Delivery& d);
+    void PlaceWindowCall(const std::string& target);
 
     mutable std::mutex m_mutex;
     SkypeWireListener* m_listener = nullptr;
@@ -182,6 +195,14 @@ class SimSkypeClient : public SkypeWire {
     std::vector<std::string> m_commands;
     std::function<void(const std::string&)> m_observer;
     std::function<void(const std::string&)> m_deliveryObserver;
+
+    std::mutex m_winMutex;  // taken before m_mutex
+    SimWindowAutomation* m_desk = nullptr;
+    bool m_countryPopup = false;
+    WindowId m_dialPad = 0, m_field = 0, m_countryPopupWnd = 0;
+    WindowId m_conv = 0, m_convHeader = 0, m_callPopup = 0;
+    std::string m_number, m_convTarget;
+    bool m_countryChosen = false;
 };
 
 }  // namespace vocastra
