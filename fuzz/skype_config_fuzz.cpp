@@ -36,9 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             __builtin_trap();
     }
     if (const auto added = XmlAddNodeText(xml, "General", name, "1")) {
-        // The file is the old one with the new element put in at one place.
+        // The file is the old one with the new element put in at one place
+        // (a parent written "<General/>" is opened and closed around it).
         if (added->size() <= xml.size() ||
-            CommonPrefix(xml, *added) + CommonSuffix(xml, *added) < xml.size())
+            CommonPrefix(xml, *added) + CommonSuffix(xml, *added) + 16 < xml.size())
             __builtin_trap();
         if (!XmlNodeExists(*added, name))
             __builtin_trap();
