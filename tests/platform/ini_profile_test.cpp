@@ -39,6 +39,22 @@ TEST(IniProfile, EveryLookupSeesTheFileAsItIsNow) {
     EXPECT_EQ(p.GetInt(f, "s", "k", -1), -1);
 }
 
+TEST(IniProfile, AValueReadIsWrittenBackUnchanged) {
+    // Found by fuzzing the settings round trip: a lone carriage return inside
+    // a value was written back as a blank, so saving changed the setting.
+    test::TempDir dir;
+    dir.Write("a.ini", "[s]\r\nk=a\rb\r\n");
+    IniProfile p;
+    const auto f = dir.File("a.ini");
+    const std::string v = p.GetString(f, "s", "k", "", 255);
+    EXPECT_EQ(v, "a\rb");
+    ASSERT_TRUE(p.WriteString(f, "s", "k", v));
+    EXPECT_EQ(p.GetString(f, "s", "k", "", 255), "a\rb");
+    // A line feed still cannot smuggle in a key.
+    ASSERT_TRUE(p.WriteString(f, "s", "k", "x\nevil=1"));
+    EXPECT_EQ(p.GetString(f, "s", "evil", "none", 255), "none");
+}
+
 TEST(IniProfile, ReadsAreCutToTheBuffer) {
     test::TempDir dir;
     dir.Write("a.ini", "[s]\nk=" + std::string(300, 'x') + "\nu=\xC3\xA4\xC3\xB6\xC3\xBC\n");

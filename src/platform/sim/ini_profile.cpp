@@ -220,10 +220,12 @@ bool IniProfile::WriteString(const std::string& path, const std::string& section
     IniDocument doc;
     if (const IniDocument* parsed = Parsed(path))
         doc = *parsed;
-    // Keys and values are one line each: a line break would create new keys.
+    // Keys and values are one line each: a line feed would create new keys.
+    // A lone carriage return ends no line here, so it is kept: a value read
+    // with one must be written back unchanged.
     auto oneLine = [](std::string s) {
         for (auto& c : s)
-            if (c == '\r' || c == '\n')
+            if (c == '\n')
                 c = ' ';
         return s;
     };
