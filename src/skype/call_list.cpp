@@ -108,10 +108,27 @@ bool CallRecords::Erase(std::string_view id) {
 
 // ---- CCallList ----
 
+namespace {
+// The call history keeps at most this many records. Past it the oldest
+// record of a call that is not ringing or in progress goes: a client running
+// for weeks names ever more calls, and every notification searches the list.
+constexpr std::size_t kCallHistoryMax = 1000;
+}  // namespace
+
 CCallObject& CCallList::FindOrCreate(std::string_view id) {
     for (auto& r : m_calls)
         if (SameId(r, id))
             return r;
+    if (m_calls.size() >= kCallHistoryMax) {
+        // A live call keeps its record; when every record is live the
+        // oldest goes all the same (a mention recreates it).
+        auto victim = std::find_if(m_calls.begin(), m_calls.end(), [](const CCallObject& c) {
+            return !IsCallSetUpStatus(c.szStatus) && c.szStatus != "INPROGRESS" &&
+                   c.szStatus != "ONHOLD" && c.szStatus != "LOCALHOLD" &&
+                   c.szStatus != "REMOTEHOLD";
+        });
+        m_calls.erase(victim != m_calls.end() ? victim : m_calls.begin());
+    }
     CCallObject r;
     r.szCallId = CallField(id);
     m_calls.push_back(std::move(r));

@@ -33,6 +33,24 @@ TEST(CallList, FindOrCreateAppendsOneFreshRecord) {
     EXPECT_TRUE(r.szStatus.empty());
 }
 
+TEST(CallList, HistoryIsBoundedAndKeepsLiveCalls) {
+    // A day of calls: the list stops growing at its bound, the oldest
+    // history goes first, and the ringing and the talking call stay however
+    // old they are.
+    CCallList list;
+    Put(list, "ringing", E_TYPE_INCOMING_P2P, "RINGING");
+    Put(list, "talking", E_TYPE_OUTGOING_P2P, "INPROGRESS");
+    for (int i = 0; i < 1500; ++i)
+        Put(list, "h" + std::to_string(i), E_TYPE_INCOMING_P2P, "FINISHED");
+    constexpr int kBound = 1000;
+    EXPECT_EQ(list.GetCount(), kBound);
+    const auto ids = Ids(list.Snapshot());
+    EXPECT_EQ(ids[0], "ringing");
+    EXPECT_EQ(ids[1], "talking");
+    EXPECT_EQ(ids[2], "h" + std::to_string(1500 - kBound + 2));
+    EXPECT_EQ(ids.back(), "h1499");
+}
+
 TEST(CallList, HistoryQueriesSelectByTypeAndStatus) {
     CCallList list;
     Put(list, "in", E_TYPE_INCOMING_P2P, "FINISHED");
