@@ -87,6 +87,8 @@ int CIniFile::ReadString(const std::string& key, const std::string& section, std
 
 int CIniFile::WriteInt(long value, const std::string& key, const std::string& section) {
     m_nLastResult = m_profile.WriteString(m_strFileName, section, key, StrPrintf("%ld", value));
+    if (!m_nLastResult)
+        LogPrintA("CIniFile: %s not written to %s", key.c_str(), m_strFileName.c_str());
     return m_nLastResult;
 }
 
@@ -102,7 +104,9 @@ std::string SettingsStore::GetModuleDirectory() {
     return DirectoryOf(m_modulePath.GetModuleFileName(kModulePathChars));
 }
 
-std::string SettingsStore::SettingsFilePath() { return GetModuleDirectory() + kSettingsFileName; }
+std::string SettingsStore::SettingsFilePath() {
+    return GetModuleDirectory() + kSettingsFileName;
+}
 
 std::array<uint8_t, 3> ContrastBytes(const Settings& s) {
     const int level = std::clamp(s.VAL_LCM_CONTRAST.load(), 0, kContrastLevels - 1);
@@ -119,11 +123,13 @@ void SettingsStore::LoadSettings() {
     auto readInt = [&](const char* section, const char* key, int32_t def) {
         return static_cast<int32_t>(m_profile.GetInt(file, section, key, def));
     };
-    for (const auto& k : kLeadingInts) (s.*k.field) = readInt(kSection, k.name, (s.*k.field).load());
+    for (const auto& k : kLeadingInts)
+        (s.*k.field) = readInt(kSection, k.name, (s.*k.field).load());
     s.VAL_RINGTONE = m_profile.GetString(file, kSection, "VAL_RINGTONE", "", kRingToneChars);
     s.Val_CustomRingTone =
         m_profile.GetString(file, kSection, "Val_CustomRingTone", "", kRingToneChars);
-    for (const auto& k : kTrailingInts) (s.*k.field) = readInt(kSection, k.name, (s.*k.field).load());
+    for (const auto& k : kTrailingInts)
+        (s.*k.field) = readInt(kSection, k.name, (s.*k.field).load());
     for (int level = 0; level < kContrastLevels; ++level) {
         for (int i = 0; i < 3; ++i) {
             const std::string key = StrPrintf("VAL_CONTRAST_%d%c", level, "ABC"[i]);
@@ -165,13 +171,18 @@ void SettingsStore::LoadSettings() {
 void SettingsStore::SaveSettings() {
     const Settings& s = m_settings;
     const std::string file = SettingsFilePath();
-    auto writeInt = [&](const char* key, int32_t value) {
-        m_profile.WriteString(file, kSection, key, StrPrintf("%d", value));
-    };
-    for (const auto& k : kLeadingInts) writeInt(k.name, (s.*k.field).load());
-    m_profile.WriteString(file, kSection, "VAL_RINGTONE", s.VAL_RINGTONE);
-    m_profile.WriteString(file, kSection, "Val_CustomRingTone", s.Val_CustomRingTone);
-    for (const auto& k : kTrailingInts) writeInt(k.name, (s.*k.field).load());
+    // One change of the file for all thirteen keys: a process ended midway
+    // leaves the file as it was or as saved, never a mix cut short.
+    Profile::Entries entries;
+    for (const auto& k : kLeadingInts)
+        entries.emplace_back(k.name, StrPrintf("%d", (s.*k.field).load()));
+    entries.emplace_back("VAL_RINGTONE", s.VAL_RINGTONE);
+    entries.emplace_back("Val_CustomRingTone", s.Val_CustomRingTone);
+    for (const auto& k : kTrailingInts)
+        entries.emplace_back(k.name, StrPrintf("%d", (s.*k.field).load()));
+    if (!m_profile.WriteStrings(file, kSection, entries))
+        LogPrintA("SaveSettings: %s could not be written, the settings are not saved",
+                  file.c_str());
 }
 
 void SettingsStore::SetAutorun(bool on, int language) {
@@ -181,10 +192,12 @@ void SettingsStore::SetAutorun(bool on, int language) {
     if (on) {
         m_settings.VAL_AUTORUN_API = 1;
         const std::string path = m_modulePath.GetModuleFileName(2000);
-        if (keyOpen) m_registry.SetString(RegistryRoot::CurrentUser, kRunKey, kAutorunValue, path);
+        if (keyOpen)
+            m_registry.SetString(RegistryRoot::CurrentUser, kRunKey, kAutorunValue, path);
     } else {
         m_settings.VAL_AUTORUN_API = 0;
-        if (keyOpen) m_registry.DeleteValue(RegistryRoot::CurrentUser, kRunKey, kAutorunValue);
+        if (keyOpen)
+            m_registry.DeleteValue(RegistryRoot::CurrentUser, kRunKey, kAutorunValue);
     }
     SaveSettings();
 }

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vocastra {
 
@@ -26,6 +28,11 @@ class Profile {
     // Returns false when the file cannot be written.
     virtual bool WriteString(const std::string& path, const std::string& section,
                              const std::string& key, const std::string& value) = 0;
+    // Writes several keys of `section` as one change of the file: afterwards
+    // the file holds all of them or, on failure, none (false then).
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+    virtual bool WriteStrings(const std::string& path, const std::string& section,
+                              const Entries& entries) = 0;
 };
 
 }  // namespace vocastra

@@ -2,6 +2,7 @@
 
 #include "app/log.h"
 #include "app/text_util.h"
+#include "platform/sim/ini_profile.h"
 #include "platform/sim/sim_platform.h"
 #include "test_support.h"
 
@@ -86,6 +87,44 @@ TEST_F(SettingsFixture, SaveWritesTheThirteenKeysAndLeavesHandsetSectionsAlone) 
     EXPECT_EQ(reloaded.VAL_AUDIO_IN_VOLUME, 12);
     EXPECT_EQ(reloaded.VAL_RINGTONE, "Ring 2.wav");
     EXPECT_EQ(reloaded.VAL_KEYSCAN[0], 3);
+}
+
+// A save that cannot put the new file in place says so and leaves the old
+// file whole; one that cannot read the file never replaces it with the
+// thirteen keys alone.
+TEST_F(SettingsFixture, ASaveThatCannotWriteLeavesTheFileAndLogs) {
+    const std::string handWritten = "[SETTING]\n; mine\nVAL_LANGUAGE=2\n[KEY]\nVAL_KEYSCAN_1=3\n";
+    dir.Write("Vocastra.ini", handWritten);
+    store.LoadSettings();
+    settings.VAL_LANGUAGE = 4;
+    std::filesystem::create_directory(dir.File("Vocastra.ini.tmp"));
+    store.SaveSettings();
+    EXPECT_EQ(dir.Read("Vocastra.ini"), handWritten);
+    EXPECT_TRUE(sim.logSink.Contains("SaveSettings: " + store.SettingsFilePath() +
+                                     " could not be written, the settings are not saved"));
+    store.Ini().SetFileName(store.SettingsFilePath());
+    EXPECT_EQ(store.Ini().WriteInt(4, "VAL_LANGUAGE", "SETTING"), 0);
+    EXPECT_TRUE(
+        sim.logSink.Contains("CIniFile: VAL_LANGUAGE not written to " + store.SettingsFilePath()));
+    EXPECT_EQ(dir.Read("Vocastra.ini"), handWritten);
+}
+
+// The file is there but cannot be read (locked, no access).
+class UnreadableProfile : public IniProfile {
+  protected:
+    std::optional<std::string> ReadBytes(const std::string&) override { return std::nullopt; }
+};
+
+TEST(IniProfileWrites, AnUnreadableFileIsNeverReplaced) {
+    test::TempDir dir;
+    dir.Write("s.ini", "[S]\nmine=1\n");
+    UnreadableProfile p;
+    EXPECT_FALSE(p.WriteString(dir.File("s.ini"), "S", "K", "v"));
+    EXPECT_FALSE(p.WriteStrings(dir.File("s.ini"), "S", {{"K", "v"}, {"L", "w"}}));
+    EXPECT_EQ(dir.Read("s.ini"), "[S]\nmine=1\n");
+    // A missing one is made as before.
+    EXPECT_TRUE(p.WriteStrings(dir.File("n.ini"), "S", {{"K", "v"}, {"L", "w"}}));
+    EXPECT_EQ(dir.Read("n.ini"), "[S]\r\nK=v\r\nL=w\r\n");
 }
 
 TEST(ParseUsbId, TakesWhatDeviceManagerShowsAndNothingElse) {

@@ -8,27 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "app/ini_document.h"
 #include "platform/profile.h"
 
 namespace vocastra {
-
-// The text of one INI file, kept line by line so a write changes one line only.
-class IniDocument {
-  public:
-    // Decodes file bytes (UTF-16LE with BOM, UTF-8 with or without BOM).
-    static IniDocument FromBytes(std::string_view bytes);
-    // Encodes back in the encoding the file came in, with its line endings.
-    std::string ToBytes() const;
-
-    std::optional<std::string> Get(std::string_view section, std::string_view key) const;
-    void Set(std::string_view section, std::string_view key, std::string_view value);
-
-  private:
-    enum class Encoding { Utf8, Utf8Bom, Utf16Le };
-    Encoding m_encoding = Encoding::Utf8;
-    std::string m_eol = "\r\n";
-    std::vector<std::string> m_lines;  // UTF-8, without line endings
-};
 
 class IniProfile : public Profile {
   public:
@@ -39,10 +22,14 @@ class IniProfile : public Profile {
                int def) override;
     bool WriteString(const std::string& path, const std::string& section, const std::string& key,
                      const std::string& value) override;
+    bool WriteStrings(const std::string& path, const std::string& section,
+                      const Entries& entries) override;
 
   protected:
     // The whole file, or nothing when it cannot be read; and its replacement.
     virtual std::optional<std::string> ReadBytes(const std::string& path);
+    // Whether anything is at `path` (an unreadable file is never overwritten).
+    virtual bool Exists(const std::string& path);
     virtual bool ReplaceBytes(const std::string& path, const std::string& bytes);
 
   private:
@@ -60,8 +47,5 @@ class IniProfile : public Profile {
     std::vector<ParsedFile> m_parsed;  // most recent last
     std::mutex m_mutex;                // one writer at a time per process
 };
-
-// Parses like GetPrivateProfileInt: optional sign, then leading decimal digits.
-int ParseProfileInt(std::string_view value);
 
 }  // namespace vocastra

@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <string_view>
 #include <vector>
 
+#include "app/ini_save.h"
+#include "app/log.h"
 #include "platform/win32/win32_text.h"
 
 namespace vocastra::win32 {
@@ -16,6 +19,20 @@ constexpr wchar_t kMissing[] = L"\n";
 
 // The profile functions take their buffer size as a DWORD.
 constexpr std::size_t kMaxBufferChars = 1u << 20;
+
+// A file without a byte-order mark is read in the system code page.
+std::string AnsiText(std::string_view utf8) {
+    const std::wstring w = Wide(std::string(utf8));
+    if (w.empty())
+        return std::string();
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                        nullptr, nullptr);
+    std::string out(n > 0 ? static_cast<std::size_t>(n) : 0, '\0');
+    if (n > 0)
+        ::WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), out.data(), n,
+                              nullptr, nullptr);
+    return out;
+}
 
 }  // namespace
 
@@ -57,7 +74,12 @@ int Win32Profile::GetInt(const std::string& path, const std::string& section,
 
 bool Win32Profile::WriteString(const std::string& path, const std::string& section,
                                const std::string& key, const std::string& value) {
-    if (section.empty() || key.empty())
+    return WriteStrings(path, section, {{key, value}});
+}
+
+bool Win32Profile::WriteStrings(const std::string& path, const std::string& section,
+                                const Entries& entries) {
+    if (section.empty())
         return false;
     // Keys and values are one line each: a line break would create new keys.
     auto oneLine = [](std::string s) {
@@ -66,10 +88,24 @@ bool Win32Profile::WriteString(const std::string& path, const std::string& secti
                 c = ' ';
         return s;
     };
-    const std::wstring wPath = Wide(path), wSection = Wide(oneLine(section)),
-                       wKey = Wide(oneLine(key)), wValue = Wide(oneLine(value));
-    return ::WritePrivateProfileStringW(wSection.c_str(), wKey.c_str(), wValue.c_str(),
-                                        wPath.c_str()) != FALSE;
+    Entries lines;
+    lines.reserve(entries.size());
+    for (const auto& [key, value] : entries) {
+        if (key.empty())
+            return false;
+        lines.emplace_back(oneLine(key), oneLine(value));
+    }
+    // The profile functions' own writer rewrites the file in place, so a
+    // process ended in the middle leaves it cut short: the new text is
+    // written beside the file and moved over it instead.
+    const IniSaveResult r = SaveIniValues(m_files, path, oneLine(section), lines, AnsiText);
+    const DWORD error = ::GetLastError();
+    // What the profile functions keep of the file in memory is stale now.
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, Wide(path).c_str());
+    if (r != IniSaveResult::Written)
+        LogPrintA("Profile: %s left as it was, %s (error %lu)", path.c_str(), IniSaveResultText(r),
+                  error);
+    return r == IniSaveResult::Written;
 }
 
 }  // namespace vocastra::win32
