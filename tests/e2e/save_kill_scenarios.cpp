@@ -271,6 +271,95 @@ std::optional<TempState> TempStateOf(const std::wstring& path) {
                                                    a.ftLastWriteTime.dwLowDateTime};
 }
 
+LONGLONG Now() {
+    LARGE_INTEGER t;
+    ::QueryPerformanceCounter(&t);
+    return t.QuadPart;
+}
+
+// The install folder watched for the program's temporary file: when it is
+// made (a write begins) and renamed over the settings file (the write is
+// done). Opened before the program is asked to write, so nothing is missed.
+class TempWatch {
+  public:
+    TempWatch(const std::wstring& dir, const std::wstring& tmpName) : m_name(tmpName) {
+        m_dir = ::CreateFileW(dir.c_str(), FILE_LIST_DIRECTORY,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED,
+                              nullptr);
+        E2E_CHECK(m_dir != INVALID_HANDLE_VALUE);
+        m_ov.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        Arm();
+    }
+    ~TempWatch() {
+        ::CancelIo(m_dir);
+        DWORD n = 0;
+        ::GetOverlappedResult(m_dir, &m_ov, &n, TRUE);
+        ::CloseHandle(m_ov.hEvent);
+        ::CloseHandle(m_dir);
+    }
+    TempWatch(const TempWatch&) = delete;
+    TempWatch& operator=(const TempWatch&) = delete;
+
+    // Waits until the temporary file has been made `n` times in all; false
+    // when `process` ends first or `ms` pass.
+    bool WaitMade(std::size_t n, HANDLE process, DWORD ms) {
+        const ULONGLONG end = ::GetTickCount64() + ms;
+        while (made.size() < n) {
+            const ULONGLONG left = end - std::min(end, ::GetTickCount64());
+            const HANDLE both[2] = {m_ov.hEvent, process};
+            const DWORD r = ::WaitForMultipleObjects(2, both, FALSE, static_cast<DWORD>(left));
+            if (r != WAIT_OBJECT_0)
+                return false;
+            Collect();
+        }
+        return true;
+    }
+    // Takes in what is reported until `process` ends; false when it has
+    // not ended after `ms`.
+    bool WatchToTheEnd(HANDLE process, DWORD ms) {
+        while (!WaitMade(made.size() + 1, process, ms))
+            return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        return WatchToTheEnd(process, ms);
+    }
+
+    std::vector<LONGLONG> made, renamed;  // performance counter, by write
+
+  private:
+    void Arm() {
+        ::ResetEvent(m_ov.hEvent);
+        E2E_CHECK(::ReadDirectoryChangesW(m_dir, m_buf, sizeof m_buf, FALSE,
+                                          FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &m_ov, nullptr));
+    }
+    void Collect() {
+        const LONGLONG at = Now();
+        DWORD n = 0;
+        if (::GetOverlappedResult(m_dir, &m_ov, &n, FALSE) && n > 0) {
+            for (std::size_t off = 0;;) {
+                const auto* info = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(
+                    reinterpret_cast<const char*>(m_buf) + off);
+                const std::wstring name(info->FileName, info->FileNameLength / sizeof(wchar_t));
+                if (::lstrcmpiW(name.c_str(), m_name.c_str()) == 0) {
+                    if (info->Action == FILE_ACTION_ADDED)
+                        made.push_back(at);
+                    else if (info->Action == FILE_ACTION_RENAMED_OLD_NAME ||
+                             info->Action == FILE_ACTION_REMOVED)
+                        renamed.push_back(at);
+                }
+                if (info->NextEntryOffset == 0)
+                    break;
+                off += info->NextEntryOffset;
+            }
+        }
+        Arm();
+    }
+
+    std::wstring m_name;
+    HANDLE m_dir = INVALID_HANDLE_VALUE;
+    OVERLAPPED m_ov{};
+    DWORD m_buf[16384];
+};
+
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER f;
     ::QueryPerformanceFrequency(&f);
@@ -280,7 +369,7 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
 }  // namespace
 
 E2E_SCENARIO(settings_survive_kills_while_saving) {
-    const unsigned long kills = EnvNumber(L"VOCASTRA_SAVE_KILLS", 25);
+    const unsigned long kills = EnvNumber(L"VOCASTRA_SAVE_KILLS", 12);
     LARGE_INTEGER start;
     ::QueryPerformanceCounter(&start);
     const unsigned long seed = EnvNumber(L"VOCASTRA_SAVE_KILL_SEED",
@@ -301,12 +390,17 @@ E2E_SCENARIO(settings_survive_kills_while_saving) {
 
     LARGE_INTEGER freq;
     ::QueryPerformanceFrequency(&freq);
-    // Runs left to end by themselves first: how long the writes take from
-    // the request to the process's end sets the span the kills fall in.
+    auto secondsOf = [&](LONGLONG ticks) {
+        return static_cast<double>(ticks) / static_cast<double>(freq.QuadPart);
+    };
+    // Runs left to end by themselves first: how many writes a run makes, how
+    // long one takes, and how long the program takes to end after the
+    // request set where the kills fall.
     constexpr int kCalibrationRuns = 3;
-    double longest = 0;
+    double longest = 0, longestWrite = 0;
+    std::size_t writesPerRun = 0;
     unsigned long killed = 0, withTemp = 0, ownEnd = 0, partly = 0, wholly = 0, untouched = 0,
-                  leftovers = 0;
+                  leftovers = 0, aimed = 0;
     for (unsigned long run = 0; killed < kills; ++run) {
         if (run > 0)
             EditLikeAPerson(ini, rng);
@@ -318,27 +412,55 @@ E2E_SCENARIO(settings_survive_kills_while_saving) {
         const Values after = SavedFrom(before, language);
 
         E2E_CHECK_MSG(e2e::FindMainWindow() == nullptr, "a Vocastra window is already open");
+        const LONGLONG started = Now();
         e2e::Process p = e2e::Process::Start(exe, L"", dir);
         const HWND window = e2e::WaitForMainWindow(p.Id(), 20000);
         E2E_CHECK_MSG(window != nullptr, "run " << run << ": the main window did not appear");
-        LARGE_INTEGER posted, now;
+        const double startup = secondsOf(Now() - started);
+        const HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, p.Id());
+        E2E_CHECK(process != nullptr);
+        TempWatch watch(dir, L"Vocastra.ini.tmp");
         ::PostMessageW(window, WM_COMMAND, kLanguageCommands[language], 0);
         ::PostMessageW(window, e2e::kQuitRequest, 0, 0);
-        ::QueryPerformanceCounter(&posted);
+        const LONGLONG posted = Now();
         const bool calibrating = run < kCalibrationRuns;
         if (calibrating) {
-            E2E_CHECK_MSG(p.WaitExit(20000), "run " << run << ": no end after the quit request");
-            ::QueryPerformanceCounter(&now);
-            longest = std::max(longest, Seconds(posted, now));
+            E2E_CHECK_MSG(watch.WatchToTheEnd(process, 20000),
+                          "run " << run << ": no end after the quit request");
+            const double ended = secondsOf(Now() - posted);
+            longest = std::max(longest, ended);
+            writesPerRun = std::max(writesPerRun, watch.made.size());
+            std::printf("save kills: calibration run %lu: window after %.1f ms, %zu writes,", run,
+                        startup * 1000, watch.made.size());
+            for (std::size_t i = 0; i < watch.made.size() && i < watch.renamed.size(); ++i) {
+                const double took = secondsOf(watch.renamed[i] - watch.made[i]);
+                longestWrite = std::max(longestWrite, took);
+                std::printf(" at %.1f ms taking %.2f ms,", secondsOf(watch.made[i] - posted) * 1000,
+                            took * 1000);
+            }
+            std::printf(" ended after %.1f ms\n", ended * 1000);
+            std::fflush(stdout);
         } else {
-            const double at = std::uniform_real_distribution<double>(0, longest * 1.25)(rng);
+            // Most kills are aimed at a write: once its temporary file is
+            // made, within the time a write takes. The rest fall anywhere
+            // from the request to the program's end.
+            LONGLONG from = posted;
+            double span = longest * 1.1;
+            if (writesPerRun > 0 && rng() % 4 != 0) {
+                const std::size_t target = 1 + rng() % writesPerRun;
+                if (watch.WaitMade(target, process, 20000)) {
+                    from = watch.made[target - 1];
+                    span = std::max(0.001, longestWrite * 1.5);
+                    ++aimed;
+                }
+            }
+            const double at = std::uniform_real_distribution<double>(0, span)(rng);
             const LONGLONG until =
-                posted.QuadPart + static_cast<LONGLONG>(at * static_cast<double>(freq.QuadPart));
-            do {
+                from + static_cast<LONGLONG>(at * static_cast<double>(freq.QuadPart));
+            while (Now() < until && ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT)
                 ::SwitchToThread();
-                ::QueryPerformanceCounter(&now);
-            } while (now.QuadPart < until && p.Running());
         }
+        ::CloseHandle(process);
         const bool endedItself = !p.Running();
         p.Kill();
         const std::optional<TempState> temp = TempStateOf(tmp);
@@ -365,6 +487,11 @@ E2E_SCENARIO(settings_survive_kills_while_saving) {
             ++partly;
         else
             ++wholly;
+        if (killed % 50 == 0) {
+            std::printf("save kills: %lu done, %lu inside a write, %.0f s\n", killed, withTemp,
+                        secondsOf(Now() - start.QuadPart));
+            std::fflush(stdout);
+        }
     }
 
     // A last run left to end: every value saved, nothing left beside the file.
@@ -383,11 +510,12 @@ E2E_SCENARIO(settings_survive_kills_while_saving) {
     LARGE_INTEGER end;
     ::QueryPerformanceCounter(&end);
     std::printf(
-        "save kills: seed %lu, %lu kills in %.1f s; kills within %.1f ms of the request; %lu "
+        "save kills: seed %lu, %lu kills in %.1f s (%lu aimed at a write, %zu writes a run, one "
+        "taking up to %.2f ms; the process ends %.1f ms after the request); %lu "
         "with a temporary file written and left (inside a write), file untouched %lu, partly saved "
         "%lu "
         "(the language alone), wholly saved %lu, process already ended %lu; %lu runs began with a "
         "temporary file left by the kill before\n",
-        seed, killed, Seconds(start, end), longest * 1.25 * 1000, withTemp, untouched, partly,
-        wholly, ownEnd, leftovers);
+        seed, killed, Seconds(start, end), aimed, writesPerRun, longestWrite * 1000, longest * 1000,
+        withTemp, untouched, partly, wholly, ownEnd, leftovers);
 }
