@@ -133,7 +133,7 @@ TEST(SaveIniValues, ValuesTakeTheEncodingOfTheFile) {
     fs.files["u.ini"] = Utf16Le(u"[S]\r\nName=\u4F60\r\n");
     EXPECT_EQ(SaveIniValues(fs, "u.ini", "S", {{"Ring", "\xE9\x88\xB4.wav"}}, codePage),
               IniSaveResult::Written);
-    EXPECT_EQ(fs.files["u.ini"], Utf16Le(u"[S]\r\nName=\u4F60\r\nRing=\u94C3.wav\r\n"));
+    EXPECT_EQ(fs.files["u.ini"], Utf16Le(u"[S]\r\nName=\u4F60\r\nRing=\u9234.wav\r\n"));
 }
 
 struct Impl {

@@ -369,7 +369,7 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
 }  // namespace
 
 E2E_SCENARIO(settings_survive_kills_while_saving) {
-    const unsigned long kills = EnvNumber(L"VOCASTRA_SAVE_KILLS", 12);
+    const unsigned long kills = EnvNumber(L"VOCASTRA_SAVE_KILLS", 8);
     LARGE_INTEGER start;
     ::QueryPerformanceCounter(&start);
     const unsigned long seed = EnvNumber(L"VOCASTRA_SAVE_KILL_SEED",
@@ -396,7 +396,7 @@ E2E_SCENARIO(settings_survive_kills_while_saving) {
     // Runs left to end by themselves first: how many writes a run makes, how
     // long one takes, and how long the program takes to end after the
     // request set where the kills fall.
-    constexpr int kCalibrationRuns = 3;
+    constexpr int kCalibrationRuns = 2;
     double longest = 0, longestWrite = 0;
     std::size_t writesPerRun = 0;
     unsigned long killed = 0, withTemp = 0, ownEnd = 0, partly = 0, wholly = 0, untouched = 0,
