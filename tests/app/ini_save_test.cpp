@@ -7,6 +7,8 @@
 #include "platform/sim/host_file_system.h"
 #include "test_support.h"
 #ifdef _WIN32
+#include <windows.h>
+
 #include "platform/win32/win32_file_system.h"
 #endif
 
@@ -174,6 +176,30 @@ TEST(SaveIniValues, ATemporaryFileLeftByAKilledSaveIsNeverTakenForSettings) {
         EXPECT_EQ(dir.Read("Vocastra.ini"), text);
     }
 }
+
+#ifdef _WIN32
+// A reader holding the file open without delete sharing (the profile
+// functions of another program do) keeps it from being replaced: the save
+// gives up with the old file whole and nothing beside it, and succeeds once
+// the reader has let go.
+TEST(SaveIniValues, AReaderHoldingTheFileOpenNeverCostsIt) {
+    test::TempDir dir;
+    win32::Win32FileSystem fs;
+    dir.Write("Vocastra.ini", kHandWritten);
+    const std::wstring path = std::filesystem::path(dir.File("Vocastra.ini")).wstring();
+    HANDLE reader = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(SaveIniValues(fs, dir.File("Vocastra.ini"), "SETTING", {{"VAL_LANGUAGE", "3"}}),
+              IniSaveResult::NotWritten);
+    EXPECT_EQ(dir.Read("Vocastra.ini"), kHandWritten);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Vocastra.ini.tmp")));
+    ::CloseHandle(reader);
+    EXPECT_EQ(SaveIniValues(fs, dir.File("Vocastra.ini"), "SETTING", {{"VAL_LANGUAGE", "3"}}),
+              IniSaveResult::Written);
+    EXPECT_NE(dir.Read("Vocastra.ini").find("VAL_LANGUAGE=3\r\n"), std::string::npos);
+}
+#endif
 
 }  // namespace
 }  // namespace vocastra

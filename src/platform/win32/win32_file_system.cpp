@@ -112,12 +112,25 @@ bool Win32FileSystem::WriteWholeFile(const std::string& path, const std::string&
             return false;
         }
     }
-    if (!::MoveFileExW(tmp.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ::DeleteFileW(tmp.c_str());
-        return false;
+    // A reader that opened the file without delete sharing (another program's
+    // profile functions, a scanner, an editor) keeps it from being replaced
+    // until it lets go, which is soon: a few short waits before giving up.
+    constexpr int kAttempts = 40;
+    constexpr DWORD kWaitMs = 25;
+    for (int attempt = 1;; ++attempt) {
+        if (::MoveFileExW(tmp.c_str(), target.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = ::GetLastError();
+        const bool busy = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+                          error == ERROR_LOCK_VIOLATION;
+        if (!busy || attempt == kAttempts) {
+            ::DeleteFileW(tmp.c_str());
+            ::SetLastError(error);
+            return false;
+        }
+        ::Sleep(kWaitMs);
     }
-    return true;
 }
 
 bool Win32FileSystem::FileExists(const std::string& path) {
