@@ -344,7 +344,8 @@ int GetVistaVolume(AudioContext& ctx, EndpointVolumeHandle endpoint) {
     return vol;
 }
 
-void GetUsbPhoneVolumeCtrl(AudioContext& ctx, EndpointVolumeHandle& out, int dataFlow) {
+void GetUsbPhoneVolumeCtrl(AudioContext& ctx, std::atomic<EndpointVolumeHandle>& out,
+                           int dataFlow) {
     LogRaw("Enter GetUsbPhoneVolumeCtrl");
     const EndpointList list = ctx.endpoints.ListActive(dataFlow);
     auto fail = [](const char* text) {

@@ -2,6 +2,7 @@
 // (or, on Vista and later, the endpoint volume of the first USB endpoint),
 // on the system-wide level scale 0..31.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -96,7 +97,8 @@ class CMixerFader : public CMixerBase {
     int32_t m_nSubType = 2;
     float m_fBalance = 0;
     int32_t m_nIndex = 0;
-    EndpointVolumeHandle m_pEndpointVolume = 0;
+    // Bound on the UI thread while the key and receive threads set levels.
+    std::atomic<EndpointVolumeHandle> m_pEndpointVolume{0};
     int32_t m_nDataFlow = 0;
 
   private:
@@ -131,6 +133,6 @@ void SetVistaVolume(AudioContext& ctx, EndpointVolumeHandle endpoint, int32_t le
 int GetVistaVolume(AudioContext& ctx, EndpointVolumeHandle endpoint);
 // Stores the volume of the first active endpoint of `dataFlow` whose name
 // contains "USB"; leaves `out` alone when none does.
-void GetUsbPhoneVolumeCtrl(AudioContext& ctx, EndpointVolumeHandle& out, int dataFlow);
+void GetUsbPhoneVolumeCtrl(AudioContext& ctx, std::atomic<EndpointVolumeHandle>& out, int dataFlow);
 
 }  // namespace vocastra

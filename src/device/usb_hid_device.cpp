@@ -80,7 +80,12 @@ bool HidTransport::FindCollection(CUsbHidDevice& device, Side side) {
         if (old != kInvalidHidHandle)
             m_bus.Close(old);
         if (read) {
-            device.m_InputCaps = caps;
+            {
+                // The read thread takes the report length under this lock; the
+                // old handle is closed, so a read holding it ends at once.
+                std::lock_guard lock(device.m_DeviceLock);
+                device.m_InputCaps = caps;
+            }
             LogPrintA("-----------ReadDeviceFirst: CreateFile(m_ReadHandle): %s------------",
                       info.path.c_str());
             // m_ucB holds 256 bytes: a longer report could not be read whole.
