@@ -11,6 +11,10 @@ endif()
 
 file(GLOB_RECURSE VOCASTRA_TEST_SOURCES CONFIGURE_DEPENDS tests/*.cpp)
 list(FILTER VOCASTRA_TEST_SOURCES EXCLUDE REGEX "/tests/e2e/")
+# The concurrency tests run the program's real threads. They have their own
+# binary so the ThreadSanitizer build compiles only them and what they link.
+list(FILTER VOCASTRA_TEST_SOURCES EXCLUDE REGEX "/tests/threads/")
+file(GLOB VOCASTRA_THREAD_TEST_SOURCES CONFIGURE_DEPENDS tests/threads/*.cpp)
 # *_native_test.cpp need Linux libraries, *_win32_test.cpp the Win32 ports.
 if(WIN32)
     list(FILTER VOCASTRA_TEST_SOURCES EXCLUDE REGEX "_native_test\\.cpp$")
@@ -33,6 +37,15 @@ target_compile_definitions(vocastra_tests PRIVATE
 # The shipped sounds are generated: the tests that listen to them need them built.
 add_dependencies(vocastra_tests vocastra_data)
 add_test(NAME unit COMMAND vocastra_tests --gtest_brief=1)
+
+if(NOT WIN32 AND VOCASTRA_THREAD_TEST_SOURCES)
+    add_executable(vocastra_thread_tests ${VOCASTRA_THREAD_TEST_SOURCES})
+    target_link_libraries(vocastra_thread_tests PRIVATE vocastra_sim_platform ${VOCASTRA_GTEST}
+                                                        vocastra_warnings)
+    target_include_directories(vocastra_thread_tests PRIVATE tests)
+    target_compile_definitions(vocastra_thread_tests PRIVATE VOCASTRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    add_test(NAME threads COMMAND vocastra_thread_tests --gtest_brief=1)
+endif()
 
 if(WIN32 AND EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
     add_subdirectory(tests/e2e)

@@ -7,7 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsqlite3-dev libtinyxml2-dev libfreetype-dev libicu-dev libncurses-dev
     fonts-liberation fonts-wqy-microhei fonts-wine
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev libtsan2
     g++-mingw-w64-x86-64-posix mingw-w64-tools
     wine64 xvfb xauth imagemagick nsis
     dpkg-dev tcl make
