@@ -122,6 +122,8 @@ void Mode_ContactList_Display(HandsetModes& m) {
 }
 
 void Mode_ContactDetail_Init(HandsetModes& m) {
+    // The notification thread may be redrawing the canvas meanwhile.
+    std::lock_guard lock(m.m_state.m_csDisplay);
     m.m_display.ClearScreen();
 }
 

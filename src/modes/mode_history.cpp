@@ -153,7 +153,11 @@ void Mode_HistoryList_Display(HandsetModes& m) {
 }
 
 void Mode_HistoryDetail_Init(HandsetModes& m) {
-    m.m_display.ClearScreen();
+    {
+        // The notification thread may be redrawing the canvas meanwhile.
+        std::lock_guard lock(m.m_state.m_csDisplay);
+        m.m_display.ClearScreen();
+    }
     const std::string id = SelectedRecordId(m);
     if (id.empty())
         return;

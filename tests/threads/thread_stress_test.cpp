@@ -330,6 +330,7 @@ TEST_F(ThreadStress, RandomKeysAndClientEventsLeaveAProgramTheKeysCanStillLead) 
             // What the ends record would otherwise grow without bound.
             sim.hidBus.handset().ClearTrace();
             sim.skypeClient.ClearCommands();
+            sim.skypeClient.ForgetEndedCalls();
         }
     }
 

@@ -757,6 +757,10 @@ void SimSkypeClient::ClearCommands() {
     std::lock_guard lock(m_mutex);
     m_commands.clear();
 }
+void SimSkypeClient::ForgetEndedCalls() {
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_calls, [](const auto& c) { return IsEnding(c.second.status); });
+}
 int SimSkypeClient::DiscoverCount() const {
     std::lock_guard lock(m_mutex);
     return m_discovers;

@@ -131,6 +131,9 @@ class SimSkypeClient : public SkypeWire {
 
     std::vector<std::string> Commands() const;
     void ClearCommands();
+    // Forgets the calls that have ended: a long run's record stays small
+    // (the program keeps its own history).
+    void ForgetEndedCalls();
     int DiscoverCount() const;
     bool IsRunning() const;
     SkypePeer Peer() const;
