@@ -18,6 +18,8 @@ rm -f "$log"
 
 # The session (and W, the Wine directory) come from wine-session.sh.
 . scripts/wine-session.sh
+# The fault cycle scenarios run a short count here; 100 of each run by hand.
+export VOCASTRA_E2E_CYCLES=${VOCASTRA_E2E_CYCLES:-10}
 wine_session_start
 wine_session_run ctest --preset win64 -j"$jobs"
 
