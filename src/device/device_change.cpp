@@ -39,6 +39,7 @@ void DeviceChange::OnHidDeviceArrival(const std::string& path) {
     if (!IsHandsetPath(path))
         return;
     std::lock_guard lock(m_DeviceChangeLock);
+    std::lock_guard connection(m_transport.ConnectionMutex());
     LogRaw("DBT_DEVICEARRIVAL: Start Connect");
     m_flags.m_bReconnecting = 1;
     m_commands.NewWriteCmd(CMD_CONNECT, 0, 0, 0);
@@ -66,6 +67,7 @@ void DeviceChange::OnHidDeviceRemoval(const std::string& path) {
     if (!IsHandsetPath(path))
         return;
     std::lock_guard lock(m_DeviceChangeLock);
+    std::lock_guard connection(m_transport.ConnectionMutex());
     LogRaw("DBT_DEVICEREMOVECOMPLETE: Start Disconnect");
     m_transport.Disconnect(m_transport.g_UsbWriteDevice);
     m_transport.Disconnect(m_transport.g_UsbReadDevice);

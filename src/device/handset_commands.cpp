@@ -70,11 +70,14 @@ void HandsetCommands::WriteCommandReport(uint8_t cmd, uint8_t wp1, uint8_t wp2, 
         if (error)
             LogPrintA("Write USB Failed 3,error=%ld", static_cast<long>(error));
     }
-    if (error && cmd == CMD_SET_CONTRAST) {
-        // The handset never got it: the same contrast must be sent again next time.
-        std::lock_guard lock(d.m_contrastMutex);
-        std::memset(d.m_LastContrast, 0, sizeof d.m_LastContrast);
-    }
+    if (error && cmd == CMD_SET_CONTRAST)
+        ForgetLastContrast();  // the handset never got it: sent again next time
+}
+
+void HandsetCommands::ForgetLastContrast() {
+    CUsbHidDevice& d = m_transport.g_UsbWriteDevice;
+    std::lock_guard lock(d.m_contrastMutex);
+    std::memset(d.m_LastContrast, 0, sizeof d.m_LastContrast);
 }
 
 void HandsetCommands::NewWriteDevice(int line, const uint8_t* firstPage,

@@ -31,6 +31,9 @@ class HandsetCommands {
     // with the usual log lines (the flasher's off report goes this way).
     void WriteCommandReport(uint8_t cmd, uint8_t wp1, uint8_t wp2, uint8_t wp3);
 
+    // The next CMD_SET_CONTRAST is sent even if equal to the last one.
+    void ForgetLastContrast();
+
     bool IsWriteHandleValid() const { return m_transport.IsWriteHandleValid(); }
     // The flash half-period in ms; 0 when the LED is not flashing.
     int32_t FlashPeriod() const { return g_nLedFlashPeriod.load(); }

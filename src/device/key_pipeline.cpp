@@ -168,9 +168,17 @@ void KeyPipeline::ProcessKey(int32_t k) {
             return;
         LogRaw("Device start\n");
         m_flags.g_bDeviceStarted = 1;
-        m_commands.NewWriteCmd(CMD_DEVICE_INIT, 80, 4, 0);
-        const auto c = ContrastBytes(s);
-        m_commands.NewWriteCmd(CMD_SET_CONTRAST, c[0], c[1], c[2]);
+        {
+            // A plug event handled meanwhile would close the handles under
+            // these writes and leave the handset uninitialised.
+            std::lock_guard connection(m_transport.ConnectionMutex());
+            m_commands.NewWriteCmd(CMD_DEVICE_INIT, 80, 4, 0);
+            // A contrast sent before the start went to a handset not yet
+            // running: the started one gets it again.
+            m_commands.ForgetLastContrast();
+            const auto c = ContrastBytes(s);
+            m_commands.NewWriteCmd(CMD_SET_CONTRAST, c[0], c[1], c[2]);
+        }
         LogRaw("KeyProcessThreadProc: RefreshScreen");
         points.RefreshDisplay();
         points.UpdateTrayIcon();

@@ -90,6 +90,11 @@ class HidTransport {
     uint16_t ProductId() const;
     HidBus& bus() { return m_bus; }
 
+    // Held while the handles are closed and opened again for a plug event,
+    // and while a started handset is initialised: the initialisation then
+    // reaches the handset whole, on the old handles or on the new ones.
+    std::mutex& ConnectionMutex() { return m_connectionMutex; }
+
   private:
     enum class Side { Read, Write };
     bool FindCollection(CUsbHidDevice& device, Side side);
@@ -101,6 +106,7 @@ class HidTransport {
     uint16_t m_productId = 0;
     std::mutex m_handleMutex;
     std::condition_variable m_handleCv;
+    std::mutex m_connectionMutex;
 };
 
 }  // namespace vocastra

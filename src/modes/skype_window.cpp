@@ -125,7 +125,11 @@ void HandsetModes::ToggleSkypeFocus() {
 
 void HandsetModes::CloseSkypeCallForms() {
     // Forms can reappear while a call winds down, so sweep for two seconds.
-    for (int pass = 0; pass < 100; ++pass) {
+    // The keys wait meanwhile: the sweep ends at two seconds however slow
+    // the window searches are (a loaded machine made 100 passes last 20 s).
+    constexpr uint32_t kSweepMs = 2000;
+    const uint32_t start = m_clock.GetTickCount();
+    for (int pass = 0; pass < 100 && m_clock.GetTickCount() - start < kSweepMs; ++pass) {
         for (const char* cls : kCallForms)
             for (WindowId w : m_windows.FindTopLevelWindows(cls))
                 m_windows.PostWindowMessage(w, kWmClose, 0, 0);

@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <atomic>
 #include <future>
+#include <thread>
 
 #include "device/handset_fixture.h"
 #include "device/report_protocol.h"
@@ -99,6 +101,56 @@ TEST_F(KeyPipelineTest, StartReportInitialisesTheHandsetOncePerConnection) {
     EXPECT_THAT(handset.Trace(),
                 ElementsAre("HANDSET -> START", "HANDSET <- CMD_DEVICE_INIT 80 4 0",
                             "HANDSET <- CMD_SET_CONTRAST 162 35 40"));
+}
+
+// The handset announces its start while the program still handles the plug
+// event of its second collection, which closes and reopens the handles: the
+// initialisation must reach the handset whole, never a closed handle.
+TEST_F(KeyPipelineTest, StartDuringTheReconnectOfAPlugStillInitialises) {
+    Start();
+    for (int round = 0; round < 200; ++round) {
+        sim.hidBus.Unplug();
+        sim.hidBus.Plug();
+        handset.ClearTrace();
+        sim.logSink.Clear();
+        dev.keys.PushKey(KEY_DEVICE_START);
+        std::thread keys([&] { dev.keys.ProcessNextKey(); });
+        dev.deviceChange.OnHidDeviceArrival(sim.hidBus.InputPath());
+        keys.join();
+        const auto trace = handset.Trace();
+        ASSERT_EQ(std::count(trace.begin(), trace.end(), "HANDSET <- CMD_DEVICE_INIT 80 4 0"), 1)
+            << "round " << round;
+        ASSERT_EQ(std::count(trace.begin(), trace.end(), "HANDSET <- CMD_SET_CONTRAST 162 35 37"),
+                  1)
+            << "round " << round;
+        ASSERT_EQ(LogCount("Write USB Failed 3"), 0) << "round " << round;
+    }
+}
+
+TEST_F(KeyPipelineTest, StartReportSendsTheContrastEvenIfSentJustBeforeIt) {
+    Start();
+    handset.Start();
+    Pump();
+    sim.hidBus.Unplug();
+    sim.hidBus.Plug();
+    handset.ClearTrace();
+    // A screen drawn between the re-plug and the handset's start report
+    // (a call ended while it was out) sends the contrast to a handset that
+    // has not started yet; the start must still set it.
+    app.modes.SwitchMode(MODE_MAIN);
+    handset.Start();
+    Pump();
+    std::vector<std::string> afterStart;
+    bool started = false;
+    for (const auto& line : handset.Trace()) {
+        started = started || line == "HANDSET -> START";
+        if (started && line.rfind("HANDSET <- CMD_", 0) == 0 &&
+            line.find("CMD_LED") == std::string::npos)
+            afterStart.push_back(line);
+    }
+    ASSERT_GE(afterStart.size(), 2u);
+    EXPECT_EQ(afterStart[0], "HANDSET <- CMD_DEVICE_INIT 80 4 0");
+    EXPECT_EQ(afterStart[1], "HANDSET <- CMD_SET_CONTRAST 162 35 37");
 }
 
 TEST_F(KeyPipelineTest, ContrastOutsideAByteGoesAsItsLowByteFromEverySender) {
