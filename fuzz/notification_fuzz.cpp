@@ -5,11 +5,21 @@
 // the keep-alive notice it. Nothing may crash, and the lists must stay
 // consistent: every current call is in the call list, field sizes hold, and
 // contacts stay in their status groups with unique handles.
+//
+// The program is built once: between inputs the client quits, the
+// keep-alive notices (the program forgets it), and a fresh client attaches
+// again, so every input starts from the same attached state and a finding
+// reproduces from its file alone. With VOCASTRA_FUZZ_DIGEST set, a digest of
+// what each input made the program log and keep goes to stderr: the same
+// file must give the same digest alone and after any other.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/application.h"
 #include "platform/sim/sim_platform.h"
@@ -52,50 +62,107 @@ bool ListsConsistent(CSkypeMonitor& skype) {
     return true;
 }
 
+// FNV-1a, enough to tell two runs apart.
+struct Digest {
+    uint64_t h = 1469598103934665603ull;
+    void Add(std::string_view s) {
+        for (unsigned char c : s)
+            h = (h ^ c) * 1099511628211ull;
+        h = (h ^ 0xff) * 1099511628211ull;
+    }
+};
+
+class Harness {
+  public:
+    Harness() : app(sim.MakePorts()), skype(app.skype) {
+        skype.SetManualThreads(true);
+        skype.points.GetAudioOutVolume.Fill([] { return 20; });
+        skype.Create();
+        if (const char* how = std::getenv("VOCASTRA_FUZZ_DIGEST")) {
+            const bool lines = std::string_view(how) == "lines";
+            sim.logSink.SetObserver([this, lines](const std::string& line) {
+                digest.Add(line);
+                if (lines)
+                    std::fprintf(stderr, "log %s\n", line.c_str());
+            });
+        }
+        Attach();
+    }
+
+    void Run(std::string_view input) {
+        digest = Digest();
+        int steps = 0;
+        for (std::size_t pos = 0; pos <= input.size() && steps < 2000;) {
+            std::size_t end = input.find('\n', pos);
+            if (end == std::string_view::npos)
+                end = input.size();
+            const std::string_view line = input.substr(pos, end - pos);
+            pos = end + 1;
+            if (line == "!EXIT") {
+                sim.skypeClient.Exit();
+                skype.OnTimer(TIMER_SKYPE_PING);
+                skype.OnTimer(TIMER_SKYPE_PING);
+                sim.skypeClient.Restart();
+            } else {
+                skype.OnCopyData(sim.skypeClient.Peer(), line);
+            }
+            Settle(steps);
+            if (!ListsConsistent(skype))
+                __builtin_trap();
+        }
+        if (std::getenv("VOCASTRA_FUZZ_DIGEST")) {
+            for (const auto& c : skype.m_CallList.Snapshot())
+                digest.Add(c.szCallId + ' ' + c.szStatus + ' ' + c.szPartnerHandle);
+            std::vector<CContactInfo> contacts;
+            skype.m_ContactList.CopyContactList(contacts);
+            for (const auto& c : contacts)
+                digest.Add(c.strHandle + ' ' + std::to_string(c.nOnlineStatus));
+            digest.Add(std::to_string(app.modes.CurrentMode()));
+            std::fprintf(stderr, "digest %016llx\n", static_cast<unsigned long long>(digest.h));
+        }
+        Reset();
+    }
+
+  private:
+    // The client's replies come back as notifications too.
+    void Settle(int& steps) {
+        do {
+            sim.skypeClient.Deliver();
+            ++steps;
+        } while (skype.ProcessNotification() && steps < 2000);
+        sim.mainWindow.Pump();
+    }
+
+    void Attach() {
+        skype.BroadcastDiscover();
+        int steps = 0;
+        Settle(steps);
+    }
+
+    void Reset() {
+        // The client quits and the keep-alive finds it gone: the program
+        // forgets it as it does in use.
+        sim.skypeClient.Exit();
+        skype.OnTimer(TIMER_SKYPE_PING);
+        // A freshly started client, known to the link window as at its creation.
+        sim.skypeClient.Reset();
+        sim.skypeClient.Create(skype);
+        sim.fakeClock.SetTick(0);
+        Attach();
+        sim.logSink.Clear();
+    }
+
+  public:
+    SimPlatform sim{"/nonexistent-vocastra-fuzz/"};
+    Application app;
+    CSkypeMonitor& skype;
+    Digest digest;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static SimPlatform* sim = new SimPlatform("/nonexistent-vocastra-fuzz/");
-    sim->skypeClient.Reset();
-    sim->logSink.Clear();
-    Application app(sim->MakePorts());
-    CSkypeMonitor& skype = app.skype;
-    skype.SetManualThreads(true);
-    skype.points.GetAudioOutVolume.Fill([] { return 20; });
-    skype.Create();
-    skype.BroadcastDiscover();
-    sim->skypeClient.Deliver();
-
-    const std::string_view input(reinterpret_cast<const char*>(data), size);
-    int steps = 0;
-    for (std::size_t pos = 0; pos <= input.size() && steps < 2000;) {
-        std::size_t end = input.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = input.size();
-        const std::string_view line = input.substr(pos, end - pos);
-        pos = end + 1;
-        if (line == "!EXIT") {
-            sim->skypeClient.Exit();
-            skype.OnTimer(TIMER_SKYPE_PING);
-            skype.OnTimer(TIMER_SKYPE_PING);
-            sim->skypeClient.Restart();
-        } else {
-            skype.OnCopyData(sim->skypeClient.Peer(), line);
-        }
-        // The client's replies come back as notifications too.
-        do {
-            sim->skypeClient.Deliver();
-            ++steps;
-        } while (skype.ProcessNotification() && steps < 2000);
-        sim->mainWindow.Pump();
-        if (!ListsConsistent(skype))
-            __builtin_trap();
-    }
-    skype.Stop();
-    // What the run left in the simulated world goes now, not at the start of
-    // the next run: a run that keeps more than it frees looks like a leak to
-    // libFuzzer, which then runs it again under the leak checker.
-    sim->skypeClient.Reset();
-    sim->logSink.Clear();
+    static Harness* harness = new Harness();
+    harness->Run(std::string_view(reinterpret_cast<const char*>(data), size));
     return 0;
 }

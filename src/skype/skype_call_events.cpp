@@ -110,8 +110,12 @@ void CSkypeMonitor::OnCallStatus(std::string_view id, std::string_view status) {
     } else if (status == "INPROGRESS") {
         m_mainWindow.Post(WM_STOP_RING, 0, 0);
         if (!IsKnownCall(id)) {
-            LogRaw("g_AudioOutMixer.SetFaderValue 015");
-            points.SetFaderValue(m_nSavedVolume, 2);
+            // A call never seen ringing has no level saved: the handset's
+            // playback level stays as it is rather than going to 0.
+            if (m_nSavedVolume >= 0) {
+                LogRaw("g_AudioOutMixer.SetFaderValue 015");
+                points.SetFaderValue(m_nSavedVolume, 2);
+            }
             points.SwitchMode(MODE_TALKING);
         }
         if (m_flags.g_bExiting)
@@ -192,8 +196,13 @@ void CSkypeMonitor::OnCallEnds(std::string_view id) {
         LogRaw("CMD_LED_ON 008");
         points.NewWriteCmd(CMD_LED_ON, 0, 0, 0);
     }
-    LogRaw("g_AudioOutMixer.SetFaderValue 016");
-    points.SetFaderValue(m_nSavedVolume, 4);
+    if (m_nSavedVolume >= 0) {
+        LogRaw("g_AudioOutMixer.SetFaderValue 016");
+        points.SetFaderValue(m_nSavedVolume, 4);
+    }
+    // Restored after the last call: the next first call saves it anew.
+    if (m_CurrCallList.GetCount() == 0)
+        m_nSavedVolume = -1;
     m_CallList.DeleteCallObject(id);
 }
 

@@ -219,8 +219,15 @@ void CSkypeMonitor::ForgetClientData() {
         m_strCurrentUserFullName.clear();
         m_strPstnBalance.clear();
         m_strPstnBalanceCurrency.clear();
+        // Call ids are the old process's: a new one numbers its calls afresh.
+        g_KnownCallIds.clear();
     }
     m_bMute = 0;
+    // Its ringer and its voicemail playback went with it; the attach
+    // sequence takes the handset as the ringer again.
+    m_bRingerIsHandset = 1;
+    g_bVoiceMailFromHandset = false;
+    m_nSavedVolume = -1;  // saved for calls that are gone
     m_ContactList.Clear();
     m_CallList.Clear();
     m_CurrCallList.Clear();

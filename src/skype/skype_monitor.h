@@ -69,7 +69,8 @@ class CSkypeMonitor : public SkypeWireListener {
     // Sends the commands in order from a thread of its own; `commands` is emptied.
     void StartCommandBatch(std::vector<std::string>& commands);
     // Forgets the client: handle, focus, mute, the user's name and balance,
-    // contacts, calls, queued texts.
+    // contacts, calls and the ids it listed, its ringer, voicemail playback,
+    // queued texts.
     void ResetSkypeState();
 
     // SkypeWireListener (UI thread).
@@ -113,7 +114,9 @@ class CSkypeMonitor : public SkypeWireListener {
     std::string m_DialNumber;  // the number typed in MODE_NUMDIAL; key thread only
 
     std::atomic<int32_t> m_bMute{0};
-    std::atomic<int32_t> m_nSavedVolume{0};
+    // The playback level from before the calls, restored when they are
+    // answered and over; -1 while none was saved.
+    std::atomic<int32_t> m_nSavedVolume{-1};
     std::atomic<int32_t> m_bRingerIsHandset{1};
     std::atomic<int32_t> g_nSkypeMajor{0}, g_nSkypeMinor{0}, g_nSkypeBuild{0}, g_nSkypeRevision{0};
     std::atomic<bool> g_bVoiceMailFromHandset{false};

@@ -202,6 +202,58 @@ TEST_F(CallScenario, RingerElsewhereKeepsTheHandsetQuiet) {
     EXPECT_EQ(Count("MAIN <- START_RING"), 0);
 }
 
+TEST_F(CallScenario, AReturningClientIsNotJudgedByWhatTheOldOneSaid) {
+    Receive("RINGER Speakers (Realtek)");
+    Receive("CALLS 12");
+    client.Exit();
+    skype.OnTimer(TIMER_SKYPE_PING);
+    ASSERT_FALSE(skype.IsAttached());
+    client.Restart();
+    Pump();
+    ASSERT_TRUE(skype.IsAttached());
+    Clear();
+
+    // The new client numbers its calls afresh and is told the handset
+    // rings: its call 12 is a new call, and it rings the handset.
+    Receive("CALL 12 STATUS RINGING");
+    EXPECT_EQ(Count("MODE 2"), 1);
+    Receive("CALL 12 TYPE INCOMING_P2P");
+    Receive("CALL 12 TYPE INCOMING_P2P");
+    EXPECT_EQ(Count("MAIN <- START_RING"), 1);
+    Clear();
+    Receive("CALL 12 STATUS INPROGRESS");
+    EXPECT_THAT(Trace(), ElementsAre("FADER 17 2", "MODE 3", "MAIN <- STOP_RING"));
+}
+
+TEST_F(CallScenario, OnlyASavedPlaybackLevelIsRestored) {
+    // A call never seen ringing: the level is left as it is, not set to 0.
+    Receive("CALL 30 STATUS INPROGRESS");
+    EXPECT_THAT(Trace(), ElementsAre("MODE 3", "MAIN <- STOP_RING"));
+    Receive("CALL 30 STATUS FINISHED");
+    EXPECT_EQ(Count("FADER 0 4"), 0);
+
+    // A call that rang restores its level when answered and when over...
+    Receive("CALL 31 STATUS RINGING");
+    Receive("CALL 31 STATUS INPROGRESS");
+    Receive("CALL 31 STATUS FINISHED");
+    EXPECT_EQ(Count("FADER 17 2"), 1);
+    EXPECT_EQ(Count("FADER 17 4"), 1);
+    // ...and only for itself: the level was given back with the last call.
+    Clear();
+    Receive("CALL 32 STATUS INPROGRESS");
+    EXPECT_THAT(Trace(), ElementsAre("MODE 3", "MAIN <- STOP_RING"));
+
+    // A client that vanishes mid-call takes the saved level with its calls.
+    Receive("CALL 33 STATUS RINGING");
+    client.Exit();
+    skype.OnTimer(TIMER_SKYPE_PING);
+    client.Restart();
+    Pump();
+    Clear();
+    Receive("CALL 34 STATUS INPROGRESS");
+    EXPECT_EQ(Count("FADER 17 2"), 0);
+}
+
 TEST_F(CallScenario, OutgoingCallSwitchesToRingingBeforeItIsSent) {
     EXPECT_EQ(skype.SendMessageToSkype("CALL echo123"), 1);
     EXPECT_THAT(Trace(), ElementsAre("MODE 2", "CLIENT <- CALL echo123"));
