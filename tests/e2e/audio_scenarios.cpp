@@ -15,40 +15,14 @@
 #include "device/key_codes.h"
 #include "handset_server.h"
 #include "harness.h"
+#include "usb_phone_device.h"
 
 namespace {
 
 using e2e::ClientWindow;
 using e2e::Control;
 
-constexpr const wchar_t* kWineAlsaKey = L"Software\\Wine\\Drivers\\winealsa.drv";
-
-// While it lives, Wine lists the "USB PHONE" ALSA device for playback and
-// recording (each process reads the values when it first enumerates).
-class UsbPhoneDevice {
-  public:
-    UsbPhoneDevice() {
-        HKEY key = nullptr;
-        E2E_CHECK(::RegCreateKeyExW(HKEY_CURRENT_USER, kWineAlsaKey, 0, nullptr, 0, KEY_SET_VALUE,
-                                    nullptr, &key, nullptr) == ERROR_SUCCESS);
-        static const wchar_t kList[] = L"USB PHONE\0";  // a multi-string: one name
-        for (const wchar_t* value : {L"ALSAOutputDevices", L"ALSAInputDevices"})
-            ::RegSetValueExW(key, value, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kList),
-                             sizeof(kList));
-        ::RegCloseKey(key);
-    }
-    ~UsbPhoneDevice() {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, kWineAlsaKey, 0, KEY_SET_VALUE, &key) !=
-            ERROR_SUCCESS)
-            return;
-        ::RegDeleteValueW(key, L"ALSAOutputDevices");
-        ::RegDeleteValueW(key, L"ALSAInputDevices");
-        ::RegCloseKey(key);
-    }
-    UsbPhoneDevice(const UsbPhoneDevice&) = delete;
-    UsbPhoneDevice& operator=(const UsbPhoneDevice&) = delete;
-};
+using e2e::UsbPhoneDevice;
 
 // What another process sees of the sound devices (e2e_probe sound).
 std::string Sound(const e2e::Context& ctx, const std::wstring& dir) {

@@ -5,9 +5,17 @@
 //
 //   skype-sim.exe [--attach success|pending|refused|notavailable] [--log FILE]
 //                 [--displaynames on|off] [--outgoing ring|answer|busy|refuse|fail]
+//                 [--version V] [--dialpad accept|ignore] [--countrypopup on|off]
+//                 [--callpopup on|off] [--docked on|off]
+//   skype-sim.exe /uri:skype:TARGET?call
 //
 // --displaynames off: the sign-in names no contact's display name;
-// --outgoing: what the far end of a call the program places does.
+// --outgoing: what the far end of a call the program places does;
+// --version: the SKYPEVERSION it reports; --dialpad, --countrypopup,
+// --callpopup, --docked: how its windows react (see skype_sim_desk.h).
+// Started with a call URI while another instance runs, it hands the URI to
+// that one (logged as "URI skype:..." and dialled) and ends, as the client
+// does when the shell opens it with a URI.
 // Every received command is appended to FILE as one line, in order. A test
 // drives it with WM_COPYDATA carrying kControlTag and one control line:
 //   ring p2p HANDLE | ring pstn NUMBER (either with " cancelled": the caller
@@ -17,6 +25,9 @@
 //     it can come back) | return (the client is back and says API_AVAILABLE)
 //   | form CLASS (opens a hidden top-level form of that window class, as the
 //     client does for a call)
+//   | notify TEXT (an unsolicited notification, e.g. "CONTACTS FOCUSED bob")
+//   | dialpad accept|ignore | countrypopup on|off | callpopup on|off | docked on|off
+//   | vanish CLASS (the client's windows of that class disappear)
 // Its windows are the ones the program drives from outside: the main window
 // (shown by "SET WINDOWSTATE NORMAL", hidden by "MINIMIZE") holds a
 // TConversationsControl child, whose Alt+digit tab keys are logged to FILE as
@@ -27,9 +38,11 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "platform/sim/fake_clock.h"
 #include "platform/sim/sim_skype_client.h"
+#include "skype_sim_desk.h"
 
 namespace {
 
@@ -37,6 +50,8 @@ using vocastra::SimSkypeClient;
 
 constexpr wchar_t kClass[] = L"tSkMainForm";
 constexpr ULONG_PTR kControlTag = 0x53494D43;  // "SIMC"
+constexpr ULONG_PTR kUriTag = 0x53494D55;      // "SIMU": a URI a second start hands on
+constexpr wchar_t kUriPrefix[] = L"/uri:";
 constexpr UINT WM_APP_DELIVER = WM_APP + 1;
 constexpr wchar_t kConversationsClass[] = L"TConversationsControl";
 constexpr size_t kMaxFormClass = 64;
@@ -54,6 +69,7 @@ struct State {
     bool delivering = false;
     vocastra::SystemClock clock;
     SimSkypeClient client;
+    skypesim::ClientDesk* desk = nullptr;
 };
 State* g = nullptr;
 
@@ -153,6 +169,20 @@ void Ring(const std::string& rest, bool pstn) {
     g->lastCall = g->client.IncomingCall(who, pstn, cancelled);
 }
 
+// "skype:TARGET?call", as the shell hands it on: the client calls TARGET.
+void OpenUri(const std::string& uri) {
+    AppendLog("URI " + uri);
+    const std::string scheme = "skype:", action = "?call";
+    if (uri.rfind(scheme, 0) != 0 || uri.size() <= scheme.size() + action.size() ||
+        uri.compare(uri.size() - action.size(), action.size(), action) != 0)
+        return;
+    const std::string target =
+        uri.substr(scheme.size(), uri.size() - scheme.size() - action.size());
+    g->client.DialFromWindow(target);
+    AppendLog("WINDOW call " + target);
+    ScheduleDeliver();
+}
+
 void Control(const std::string& line) {
     if (line.rfind("ring p2p ", 0) == 0) {
         Ring(line.substr(9), false);
@@ -170,6 +200,9 @@ void Control(const std::string& line) {
             AppendLog("  " + c);
     } else if (line.rfind("form ", 0) == 0) {
         OpenForm(line.substr(5));
+    } else if (line.rfind("notify ", 0) == 0) {
+        g->client.Notify(line.substr(7));
+    } else if (g->desk && g->desk->Control(line)) {
     } else if (line == "quit") {
         g->client.Exit();
     } else if (line == "return") {
@@ -204,12 +237,19 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 Control(text);
                 return TRUE;
             }
+            if (cds->dwData == kUriTag) {
+                OpenUri(text);
+                return TRUE;
+            }
             if (reinterpret_cast<HWND>(wParam) != g->program)
                 return FALSE;
             AppendLog(text);
             const bool ok = g->client.Send(g->client.Peer(), text);
-            if (ok)
+            if (ok) {
                 FollowWindowCommand(text);
+                if (g->desk)
+                    g->desk->OnCommand(text);
+            }
             ScheduleDeliver();
             return ok ? TRUE : FALSE;
         }
@@ -234,15 +274,70 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
+namespace {
+
+std::string Narrow(const std::wstring& w) {
+    if (w.empty())
+        return {};
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr,
+                                        0, nullptr, nullptr);
+    std::string s(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                          nullptr);
+    return s;
+}
+
+// A second start with a URI: the running client takes it. False when none runs.
+bool HandUriOn(const std::string& uri) {
+    const HWND running = ::FindWindowW(kClass, nullptr);
+    if (!running)
+        return false;
+    std::string z = uri.substr(0, vocastra::kSkypeMaxText - 1);
+    COPYDATASTRUCT cds{kUriTag, static_cast<DWORD>(z.size() + 1), z.data()};
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
+                                 SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
+
+bool OnOff(const std::wstring& val, bool& out) {
+    if (val != L"on" && val != L"off")
+        return false;
+    out = val == L"on";
+    return true;
+}
+
+}  // namespace
+
 int wmain(int argc, wchar_t** argv) {
+    // The shell starts the client with the URI as its only argument.
+    std::string uri;
+    std::vector<std::wstring> args;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring a = argv[i];
+        if (a.rfind(kUriPrefix, 0) == 0)
+            uri = Narrow(a.substr(std::wcslen(kUriPrefix)));
+        else
+            args.push_back(a);
+    }
+    if (!uri.empty() && HandUriOn(uri))
+        return 0;
     State state;
     g = &state;
     SimSkypeClient::AttachAnswer answer = SimSkypeClient::AttachAnswer::Success;
     SimSkypeClient::Outcome outgoing = SimSkypeClient::Outcome::KeepRinging;
     bool displayNames = true;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::wstring opt = argv[i], val = argv[i + 1];
-        if (opt == L"--log") {
+    std::string version;
+    skypesim::DeskReactions reactions;
+    for (size_t i = 0; i + 1 < args.size(); i += 2) {
+        const std::wstring opt = args[i], val = args[i + 1];
+        if (opt == L"--version" && !val.empty()) {
+            version = Narrow(val);
+        } else if (opt == L"--dialpad" && (val == L"accept" || val == L"ignore")) {
+            reactions.acceptEnter = val == L"accept";
+        } else if (opt == L"--countrypopup" && OnOff(val, reactions.countryPopupFirst)) {
+        } else if (opt == L"--callpopup" && OnOff(val, reactions.callPopupOnClick)) {
+        } else if (opt == L"--docked" && OnOff(val, reactions.docked)) {
+        } else if (opt == L"--log") {
             state.logPath = val;
         } else if (opt == L"--attach") {
             if (val == L"pending")
@@ -297,19 +392,30 @@ int wmain(int argc, wchar_t** argv) {
         !::CreateWindowW(kConversationsClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 60, state.self,
                          nullptr, wc.hInstance, nullptr))
         return 1;
+    skypesim::ClientDesk desk(state.client, AppendLog, ScheduleDeliver);
+    if (!desk.Register(wc.hInstance))
+        return 1;
+    desk.Reactions() = reactions;
+    desk.SetMainWindow(state.self);
+    state.desk = &desk;
     state.client.LoadDefaultSession();
+    if (!version.empty())
+        state.client.SetVersion(version);
     state.client.SetAttachAnswer(answer);
     state.client.SetOutgoingOutcome(outgoing);
     state.client.SetSignInDisplayNames(displayNames);
     state.client.SetClock(&state.clock);
     ::SetTimer(state.self, kDurationTimer, kDurationPollMs, nullptr);
     state.client.Create(g_out);
+    if (!uri.empty())
+        OpenUri(uri);  // no client was running: this one dials once it is up
     MSG m;
     while (::GetMessageW(&m, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&m);
         ::DispatchMessageW(&m);
     }
     state.client.Destroy();
+    state.desk = nullptr;
     g = nullptr;
     return 0;
 }

@@ -128,6 +128,13 @@ class SimSkypeClient : public SkypeWire {
     // popup, whose first entry places the call.
     void AttachDesktop(SimWindowAutomation* desk);
     void SetCountryPopup(bool on);
+    // A call the user placed at the client's own windows (its dial pad, a
+    // conversation, its call URI): the program hears of it only by the call's
+    // notifications. Returns the call id; empty when the client is not running.
+    std::string DialFromWindow(const std::string& target);
+    // The name the client titles a conversation with: a contact's full name,
+    // the handle itself for anyone else.
+    std::string ConversationTitle(const std::string& handle) const;
 
     std::vector<std::string> Commands() const;
     void ClearCommands();
@@ -202,6 +209,7 @@ class SimSkypeClient : public SkypeWire {
     std::mutex m_winMutex;  // taken before m_mutex
     SimWindowAutomation* m_desk = nullptr;
     bool m_countryPopup = false;
+    WindowId m_mainForm = 0;
     WindowId m_dialPad = 0, m_field = 0, m_countryPopupWnd = 0;
     WindowId m_conv = 0, m_convHeader = 0, m_callPopup = 0;
     std::string m_number, m_convTarget;

@@ -11,8 +11,16 @@ constexpr uintptr_t kVkReturn = 13;
 void SimSkypeClient::AttachDesktop(SimWindowAutomation* desk) {
     std::lock_guard lock(m_winMutex);
     m_desk = desk;
-    if (desk)
-        desk->SetReaction([this](const SimWindowAutomation::Delivery& d) { OnWindowDelivery(d); });
+    if (!desk)
+        return;
+    desk->SetReaction([this](const SimWindowAutomation::Delivery& d) { OnWindowDelivery(d); });
+    // The client's main window, as it runs: hidden to its tray until shown,
+    // its tab control of contacts and recent conversations inside.
+    m_mainForm = desk->FindTopLevelWindow("tSkMainForm", "");
+    if (!m_mainForm) {
+        m_mainForm = desk->AddWindow("tSkMainForm", "Skype", false);
+        desk->AddWindow("TConversationsControl", "", true, m_mainForm);
+    }
 }
 
 void SimSkypeClient::SetCountryPopup(bool on) {
@@ -24,7 +32,11 @@ void SimSkypeClient::OnWindowCommand(const std::string& command) {
     std::lock_guard lock(m_winMutex);
     if (!m_desk)
         return;
-    if (command == "OPEN DIALPAD") {
+    if (command == "SET WINDOWSTATE NORMAL") {
+        m_desk->SetVisible(m_mainForm, true);
+    } else if (command == "MINIMIZE") {
+        m_desk->SetVisible(m_mainForm, false);  // to its tray
+    } else if (command == "OPEN DIALPAD") {
         if (!m_desk->Exists(m_dialPad)) {
             m_dialPad = m_desk->AddWindow("TCallPhonesForm");
             const WindowId header = m_desk->AddWindow("TCallPhonesHeader", "", true, m_dialPad);
@@ -36,11 +48,7 @@ void SimSkypeClient::OnWindowCommand(const std::string& command) {
         m_countryChosen = false;
     } else if (command.rfind("OPEN IM ", 0) == 0) {
         m_convTarget = command.substr(8);
-        std::string title;
-        {
-            std::lock_guard l(m_mutex);
-            title = DisplayNameOf(m_convTarget);
-        }
+        const std::string title = ConversationTitle(m_convTarget);
         if (m_desk->Exists(m_conv))
             m_desk->RemoveWindow(m_conv);
         m_conv = m_desk->AddWindow("TConversationForm", title);
@@ -92,10 +100,19 @@ void SimSkypeClient::OnWindowDelivery(const SimWindowAutomation::Delivery& d) {
 }
 
 void SimSkypeClient::PlaceWindowCall(const std::string& target) {
+    DialFromWindow(target);
+}
+
+std::string SimSkypeClient::DialFromWindow(const std::string& target) {
     std::lock_guard lock(m_mutex);
-    if (!m_running)
-        return;
-    NewCall(target);
+    if (!m_running || target.empty())
+        return {};
+    return NewCall(target);
+}
+
+std::string SimSkypeClient::ConversationTitle(const std::string& handle) const {
+    std::lock_guard lock(m_mutex);
+    return DisplayNameOf(handle);
 }
 
 }  // namespace vocastra
