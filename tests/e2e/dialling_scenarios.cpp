@@ -420,7 +420,8 @@ E2E_SCENARIO(attach_sets_sound_devices_and_client_option) {
 // the program finds them there (the main window is shown with them).
 E2E_SCENARIO(dialling_into_the_docked_client_windows) {
     Profile profile;
-    WriteContactsDb(profile.Path(L"main.db"), {{"alice.w", "Alice Walker", "+3725550101"}});
+    // A name beyond ASCII: the database's text and the window's title meet in UTF-16.
+    WriteContactsDb(profile.Path(L"main.db"), {{"emile.z", "\xc3\x89mile Zola", "+3725550102"}});
     e2e::HandsetServer server(L"vocastra-e2e-docked-" + std::to_wstring(::GetCurrentProcessId()),
                               /*plugged=*/true);
     Session s;
@@ -436,11 +437,11 @@ E2E_SCENARIO(dialling_into_the_docked_client_windows) {
     // lifted: put down now, the key would reach whatever screen comes next).
     s.WaitLog("SwitchMode:0\n", mainScreens + 1);
 
-    CallContact(server, s, "alice.w");
-    s.WaitLine("WINDOW shown TConversationForm docked Alice Walker");
+    CallContact(server, s, "emile.z");
+    s.WaitLine("WINDOW shown TConversationForm docked \xc3\x89mile Zola");
     s.WaitLine("WINDOW <- LBUTTONDOWN TConversationHeader 500,25");
     s.WaitLine("WINDOW <- LBUTTONDOWN TPopupContainer 20,20");
-    s.WaitLine("WINDOW call alice.w 1001");
+    s.WaitLine("WINDOW call emile.z 1001");
     E2E_CHECK_MSG(s.CountPrefix("CALL ") == 0, "a CALL reached the API; " << s.Report());
 }
 
@@ -464,4 +465,19 @@ E2E_SCENARIO(dialling_pad_that_never_takes_the_number) {
     server.handset().HookDown();
     s.WaitLog("SwitchMode:0\n", mainScreens + 1);
     E2E_CHECK(s.program.Running());
+}
+
+// The program quits while its watchers still press Enter into a dial pad
+// that never takes the number: it ends at once, as asked, and cleanly.
+E2E_SCENARIO(dialling_watchers_end_with_the_program) {
+    e2e::HandsetServer server(L"vocastra-e2e-quitdial-" + std::to_wstring(::GetCurrentProcessId()),
+                              /*plugged=*/true);
+    Session s;
+    StartSignedIn(ctx, L"dialling_quit", L"--version 7.40.0.103 --dialpad ignore", server, s);
+    DialDigits(server, "123456");
+    s.WaitLog("CheckCallIfSuccessThread:Call Edit Window Visible=1, retry to send call command");
+    E2E_CHECK(e2e::RunHelper(ctx.probeExe, L"quit") == 0);
+    E2E_CHECK_MSG(s.program.WaitExit(20000), "the program did not end; " << s.Report());
+    E2E_CHECK_MSG(s.program.ExitCode() == 0,
+                  "the program ended with " << s.program.ExitCode() << "; " << s.Report());
 }
