@@ -76,6 +76,20 @@ class Profile {
     Profile& operator=(const Profile&) = delete;
 
     std::wstring Path(const wchar_t* name) const { return e2e::Join(m_dir, name); }
+    // The names of the files in the folder.
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAW fd;
+        HANDLE h = ::FindFirstFileW(e2e::Join(m_dir, L"*").c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.push_back(e2e::Narrow(fd.cFileName));
+        } while (::FindNextFileW(h, &fd));
+        ::FindClose(h);
+        return names;
+    }
 
   private:
     void Clear() {
@@ -83,8 +97,11 @@ class Profile {
         HANDLE h = ::FindFirstFileW(e2e::Join(m_dir, L"*").c_str(), &fd);
         if (h != INVALID_HANDLE_VALUE) {
             do {
-                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    ::DeleteFileW(e2e::Join(m_dir, fd.cFileName).c_str());
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    continue;
+                const std::wstring f = e2e::Join(m_dir, fd.cFileName);
+                ::SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(f.c_str());
             } while (::FindNextFileW(h, &fd));
             ::FindClose(h);
         }
@@ -480,4 +497,28 @@ E2E_SCENARIO(dialling_watchers_end_with_the_program) {
     E2E_CHECK_MSG(s.program.WaitExit(20000), "the program did not end; " << s.Report());
     E2E_CHECK_MSG(s.program.ExitCode() == 0,
                   "the program ended with " << s.program.ExitCode() << "; " << s.Report());
+}
+
+// A config.xml the user made read-only is left as it is: the edit fails and
+// says so, no byte changes, and no temporary file is left beside it.
+E2E_SCENARIO(attach_leaves_a_read_only_client_config_alone) {
+    Profile profile;
+    const std::string text =
+        "<?xml version=\"1.0\"?>\n<config version=\"1.0\">\n  <UI>\n    <General>\n"
+        "      <ConfirmSkypeOutCallto>0</ConfirmSkypeOutCallto>\n    </General>\n  </UI>\n"
+        "</config>\n";
+    const std::wstring config = profile.Path(L"config.xml");
+    e2e::WriteFileBytes(config, text);
+    E2E_CHECK(::SetFileAttributesW(config.c_str(), FILE_ATTRIBUTE_READONLY));
+    e2e::HandsetServer server(L"vocastra-e2e-roconfig-" + std::to_wstring(::GetCurrentProcessId()),
+                              /*plugged=*/true);
+    Session s;
+    StartSignedIn(ctx, L"attach_read_only_config", L"", server, s);
+    s.WaitLog("ModifyNode_Text failed");
+    E2E_CHECK_MSG(e2e::ReadFileBytes(config) == text, "config.xml changed:\n"
+                                                          << e2e::ReadFileBytes(config));
+    const auto files = profile.Files();
+    E2E_CHECK_MSG(files.size() == 1 && files[0] == "config.xml",
+                  "the profile folder holds " << files.size() << " files");
+    E2E_CHECK(s.program.Running());
 }

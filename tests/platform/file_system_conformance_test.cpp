@@ -78,6 +78,24 @@ TEST(FileSystemConformance, WriteIsWholeOrNothing) {
     }
 }
 
+TEST(FileSystemConformance, ReadOnlyFileIsNotReplaced) {
+    namespace sfs = std::filesystem;
+    for (const auto& impl : Implementations()) {
+        SCOPED_TRACE(impl.name);
+        test::TempDir dir;
+        auto fs = impl.make();
+        dir.Write("config.xml", "kept");
+        const sfs::path file = dir.File("config.xml");
+        sfs::permissions(file, sfs::perms::owner_write | sfs::perms::group_write |
+                                   sfs::perms::others_write,
+                         sfs::perm_options::remove);
+        EXPECT_FALSE(fs->WriteWholeFile(dir.File("config.xml"), "new"));
+        EXPECT_EQ(dir.Read("config.xml"), "kept");
+        EXPECT_FALSE(sfs::exists(dir.File("config.xml.tmp")));
+        sfs::permissions(file, sfs::perms::owner_write, sfs::perm_options::add);
+    }
+}
+
 TEST(CheckIsVistaOs, MajorVersionAboveFive) {
     SimOsVersion os;
     EXPECT_EQ(CheckIsVistaOs(os), 1);

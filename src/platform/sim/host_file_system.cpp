@@ -76,6 +76,10 @@ bool HostFileSystem::WriteWholeFile(const std::string& path, const std::string& 
     fs::path tmp = target;
     tmp += ".tmp";
     std::error_code ec;
+    // A read-only file stays as it is (a rename would replace it regardless).
+    const fs::file_status st = fs::status(target, ec);
+    if (!ec && fs::exists(st) && (st.permissions() & fs::perms::owner_write) == fs::perms::none)
+        return false;
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
         if (!out)

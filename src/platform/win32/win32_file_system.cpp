@@ -93,6 +93,11 @@ std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path, st
 bool Win32FileSystem::WriteWholeFile(const std::string& path, const std::string& bytes) {
     const std::wstring target = WinPath(path);
     const std::wstring tmp = target + L".tmp";
+    // A read-only file is the user's way of keeping it as it is; the rename
+    // below would replace it all the same on some systems.
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
     {
         File f(tmp, GENERIC_WRITE, CREATE_ALWAYS);
         if (!f)
