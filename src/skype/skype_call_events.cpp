@@ -170,9 +170,12 @@ void CSkypeMonitor::OnCallStarts(std::string_view id, std::string_view status) {
 }
 
 void CSkypeMonitor::OnCallEnds(std::string_view id) {
-    points.OpenSkypeContacts();
+    // A call never current here ended before we saw it alive (the client
+    // names its past calls at sign-in): raising the client for each of them
+    // would only steal the focus and hold up the notifications behind.
     if (!m_CurrCallList.IsCallInList(id))
         return;
+    points.OpenSkypeContacts();
     const CCallObject record = m_CallList.GetCallObject(id);
     // An outgoing call that went through ROUTING never rang the handset.
     const bool routedOutgoing = record.bRouted == 1 && record.nType != E_TYPE_INCOMING_PSTN &&

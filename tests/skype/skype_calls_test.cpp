@@ -74,6 +74,22 @@ TEST_F(CallScenario, AnsweredCallTalksAndFinishedCallReturnsToMain) {
     EXPECT_TRUE(app.connectionLog.Contains("OpenSkypeContacts"));
 }
 
+TEST_F(CallScenario, PastCallsNamedAtSignInLeaveTheClientAndHandsetAlone) {
+    skype.points.OpenSkypeContacts.Fill([this] { Add("OPEN CONTACTS"); });
+    Receive("CALL 7 TYPE INCOMING_P2P");
+    Receive("CALL 7 PARTNER_HANDLE bob");
+    Receive("CALL 7 STATUS FINISHED");
+    Receive("CALL 8 STATUS MISSED");
+    EXPECT_EQ(Count("OPEN CONTACTS"), 0);
+    EXPECT_EQ(Count("MODE 0"), 0);
+    EXPECT_EQ(Count("MAIN <- STOP_RING"), 0);
+
+    // A call seen alive still brings the contacts up as it ends.
+    Receive("CALL 9 STATUS RINGING");
+    Receive("CALL 9 STATUS MISSED");
+    EXPECT_EQ(Count("OPEN CONTACTS"), 1);
+}
+
 TEST_F(CallScenario, ListedCallsDoNotSwitchTheMode) {
     Receive("CALLS 12, 13");
     Receive("CALL 12 STATUS RINGING");
