@@ -14,8 +14,13 @@ void SimSkypeClient::AttachDesktop(SimWindowAutomation* desk) {
     if (!desk)
         return;
     desk->SetReaction([this](const SimWindowAutomation::Delivery& d) { OnWindowDelivery(d); });
-    // The client's main window is found only when a session adds one.
+    // The client's main window, as it runs: hidden to its tray until shown,
+    // its tab control of contacts and recent conversations inside.
     m_mainForm = desk->FindTopLevelWindow("tSkMainForm", "");
+    if (!m_mainForm) {
+        m_mainForm = desk->AddWindow("tSkMainForm", "Skype", false);
+        desk->AddWindow("TConversationsControl", "", true, m_mainForm);
+    }
 }
 
 void SimSkypeClient::SetCountryPopup(bool on) {
