@@ -77,7 +77,9 @@ void HandsetModes::DispatchKeyToMode(int32_t key) {
 }
 
 int HandsetModes::ModeForCurrentCalls() {
-    const std::vector<CallView> calls = Calls();
+    std::vector<CallView> calls = Calls();
+    // A call whose end is being handled right now is no longer one to show.
+    std::erase_if(calls, [](const CallView& c) { return IsCallEndStatus(c.szStatus); });
     if (calls.empty())
         return MODE_MAIN;
     return IsCallSetUpStatus(calls.back().szStatus) ? MODE_RINGING : MODE_TALKING;

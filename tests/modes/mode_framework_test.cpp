@@ -280,6 +280,19 @@ TEST(TrayState, IconTipAndModeFollowTheConnections) {
     EXPECT_EQ(h.sim.trayIcon.Tip(), "Vocastra: handset ready");
     EXPECT_EQ(h.app.modes.CurrentMode(), MODE_MAIN);
 
+    // A handset back during calls shows the call to act on; a call whose end
+    // is being handled at that moment is not one, whatever its place.
+    h.app.modes.SwitchMode(MODE_UNCONNECTED);
+    h.AddCall("5", E_TYPE_INCOMING_P2P, "ending", "MISSED");
+    UpdateTrayIcon(tray, h.app.modes, h.app.languageTexts, h.app.flags);
+    EXPECT_EQ(h.app.modes.CurrentMode(), MODE_MAIN);
+    h.app.modes.SwitchMode(MODE_UNCONNECTED);
+    h.AddCall("6", E_TYPE_INCOMING_P2P, "talking", "INPROGRESS");
+    h.AddCall("7", E_TYPE_INCOMING_P2P, "ending", "FINISHED");
+    UpdateTrayIcon(tray, h.app.modes, h.app.languageTexts, h.app.flags);
+    EXPECT_EQ(h.app.modes.CurrentMode(), MODE_TALKING);
+    h.calls.clear();
+
     // A ringing call is left alone.
     h.app.modes.SwitchMode(MODE_RINGING);
     UpdateTrayIcon(tray, h.app.modes, h.app.languageTexts, h.app.flags);
