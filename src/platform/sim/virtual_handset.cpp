@@ -248,6 +248,14 @@ void VirtualHandset::ClearTrace() {
     m_trace.clear();
 }
 
+void VirtualHandset::ClearRecords() {
+    std::lock_guard lock(m_mutex);
+    m_commands.clear();
+    m_commands.shrink_to_fit();
+    m_ledHistory.clear();
+    m_ledHistory.shrink_to_fit();
+}
+
 void VirtualHandset::SetTraceSink(std::function<void(const std::string&)> sink) {
     std::lock_guard lock(m_mutex);
     m_traceSink = std::move(sink);

@@ -72,6 +72,9 @@ class VirtualHandset {
     // --- the wire trace ---
     std::vector<std::string> Trace() const;
     void ClearTrace();
+    // Forgets the commands and LED changes seen so far (a long run's record
+    // stays small).
+    void ClearRecords();
     // Also hands each trace line to `sink` as it happens (nullptr: none).
     void SetTraceSink(std::function<void(const std::string&)> sink);
     // Adds a line of the caller's own (plug events and the like).
