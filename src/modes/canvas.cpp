@@ -36,17 +36,22 @@ void Canvas::DrawMask(const TextMask& mask, int srcX, int x, int y, int clipLeft
     const int endCol = std::min(mask.width, clipRight - x + srcX);
     if (firstCol >= endCol || mask.pixels.size() < std::size_t(mask.width) * TextMask::kHeight)
         return;
-    const uint8_t value = lit;
+    // Canvas pixels are 0 or 1: lit mask pixels are or-ed in (or and-ed
+    // out) without a branch per pixel.
+    const int shift = x - srcX;
     for (int row = 0; row < TextMask::kHeight; ++row) {
         const int ty = y + row;
         if (ty < 0 || ty >= kDisplayHeight)
             continue;
         const uint8_t* src = mask.pixels.data() + std::size_t(row) * mask.width;
-        uint8_t* dst = m_pixels.data() + ty * kDisplayWidth;
-        const int shift = x - srcX;
-        for (int col = firstCol; col < endCol; ++col)
-            if (src[col])
-                dst[col + shift] = value;
+        uint8_t* dst = m_pixels.data() + ty * kDisplayWidth + shift;
+        if (lit) {
+            for (int col = firstCol; col < endCol; ++col)
+                dst[col] |= uint8_t(src[col] != 0);
+        } else {
+            for (int col = firstCol; col < endCol; ++col)
+                dst[col] &= uint8_t(src[col] == 0);
+        }
     }
 }
 

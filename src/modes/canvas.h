@@ -27,6 +27,8 @@ class Canvas {
         if (Inside(x, y))
             m_pixels[y * kDisplayWidth + x] = lit;
     }
+    // Set for a pixel known to be on the canvas.
+    void SetInside(int x, int y, bool lit) { m_pixels[y * kDisplayWidth + x] = lit; }
     // Fills [left, right) x [top, bottom), clipped to the canvas.
     void FillRect(int left, int top, int right, int bottom, bool lit);
     // Outline of [left, right) x [top, bottom), one pixel wide.

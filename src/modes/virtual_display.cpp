@@ -1,5 +1,6 @@
 #include "modes/virtual_display.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/log.h"
@@ -108,13 +109,16 @@ void CVirtualDisplay::DrawLineIcon(int line, int icon, int x) {
     if (!Enabled() || line < 0 || line >= kDisplayLines)
         return;
     const auto* rows = GetDisplayIcon(icon);
-    if (!rows)
+    if (!rows || x <= -kIconSize || x >= kDisplayWidth)
         return;
+    // Clipped once, then row by row: the icon's lines never leave the canvas
+    // vertically (line is 0..3), only a column beyond an edge may.
     const int top = kLineHeight * line;
+    const int c0 = std::max(0, -x), c1 = std::min(kIconSize, kDisplayWidth - x);
     for (int r = 0; r < kIconSize; ++r)
-        for (int c = 0; c < kIconSize; ++c) {
+        for (int c = c0; c < c1; ++c) {
             const bool lit = ((*rows)[r] >> (kIconSize - 1 - c)) & 1;
-            m_canvas.Set(x + c, top + r, lit ? m_textLit : m_backgroundLit);
+            m_canvas.SetInside(x + c, top + r, lit ? m_textLit : m_backgroundLit);
         }
 }
 

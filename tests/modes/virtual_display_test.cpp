@@ -204,5 +204,65 @@ TEST_F(VirtualDisplayTest, ScrollBarAndVolumeBarsAtTheirEnds) {
     EXPECT_EQ(CountLit(105, 0, 110, 23), 0);
 }
 
+// A mask is laid over what is drawn: only its lit pixels change the canvas,
+// to the text colour, whatever non-zero value a renderer marks them with,
+// and only inside the clip.
+TEST(CanvasMask, LitPixelsTakeTheColourInsideTheClipOnly) {
+    TextMask mask;
+    mask.width = 4;
+    mask.pixels.assign(4 * TextMask::kHeight, 0);
+    mask.pixels[0] = 1;                          // (0, 0)
+    mask.pixels[2] = 255;                        // (2, 0)
+    mask.pixels[3] = 1;                          // (3, 0): beyond the clip below
+    mask.pixels[TextMask::kHeight * 4 - 1] = 7;  // (3, 15)
+
+    Canvas canvas;
+    canvas.FillRect(10, 0, 20, 16, true);
+    canvas.Set(12, 20, true);
+    const Canvas before = canvas;
+    canvas.DrawMask(mask, 0, 10, 0, 0, 13, false);  // dark text on a lit band
+    EXPECT_FALSE(canvas.Get(10, 0));
+    EXPECT_TRUE(canvas.Get(11, 0));
+    EXPECT_FALSE(canvas.Get(12, 0));
+    EXPECT_TRUE(canvas.Get(13, 0));  // clipped
+    EXPECT_TRUE(canvas.Get(13, 15));
+    EXPECT_TRUE(canvas.Get(12, 20));
+
+    canvas = before;
+    canvas.DrawMask(mask, 1, 100, 50, 0, kDisplayWidth, true);  // from column 1, rows off the foot
+    EXPECT_TRUE(canvas.Get(101, 50));
+    EXPECT_TRUE(canvas.Get(102, 50));
+    EXPECT_FALSE(canvas.Get(100, 50));
+    int lit = 0;
+    for (int y = 0; y < kDisplayHeight; ++y)
+        for (int x = 0; x < kDisplayWidth; ++x)
+            lit += canvas.Get(x, y) != before.Get(x, y);
+    EXPECT_EQ(lit, 2);
+    // Pixels stay 0 or 1: the pages carry bit 0 of each.
+    DisplayPage upper, lower;
+    canvas.LinePages(3, upper, lower);
+    EXPECT_EQ(upper[101], 1 << 2);
+    EXPECT_EQ(lower[101], 0);
+}
+
+TEST_F(VirtualDisplayTest, IconsPastTheEdgesAreCut) {
+    display.DrawLineIcon(1, 0, 120);  // half off the right edge
+    display.DrawLineIcon(2, 0, -8);   // half off the left edge
+    display.DrawLineIcon(3, 0, 200);
+    display.DrawLineIcon(3, 0, -16);
+    CVirtualDisplay other(renderer, flag, log);
+    other.Create();
+    other.DrawLineIcon(0, 0, 0);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const bool lit = other.GetCanvas().Get(x, y);
+            if (x < 8)
+                EXPECT_EQ(display.GetCanvas().Get(120 + x, 16 + y), lit) << x << "," << y;
+            else
+                EXPECT_EQ(display.GetCanvas().Get(x - 8, 32 + y), lit) << x << "," << y;
+        }
+    EXPECT_EQ(CountLit(0, 48, kDisplayWidth, 64), 0);
+}
+
 }  // namespace
 }  // namespace vocastra
