@@ -140,11 +140,16 @@ CCallObject CCallList::GetCallObject(std::string_view id) {
     return FindOrCreate(id);
 }
 
+void CCallList::Enter(std::string_view id) {
+    std::lock_guard lock(m_mutex);
+    FindOrCreate(id);
+}
+
 void CCallList::ModifyCallType(std::string_view id, std::string_view typeWord) {
-    const std::string i(id), w(typeWord);
-    LogPrintA("****ModifyCallType: CallID=%s, Type=%s****", i.c_str(), w.c_str());
+    LogPrintA("****ModifyCallType: CallID=%.*s, Type=%.*s****", int(id.size()), id.data(),
+              int(typeWord.size()), typeWord.data());
     const int code = CallTypeFromWord(typeWord);
-    Update(id, [code](CCallObject& r) { r.nType = code; });
+    Modify(id, [code](CCallObject& r) { r.nType = code; });
     const char* trace = "Set Call Type to E_TYPE_UNKNOWN";
     for (const auto& t : kTypes)
         if (t.code == code)
@@ -154,7 +159,7 @@ void CCallList::ModifyCallType(std::string_view id, std::string_view typeWord) {
 
 void CCallList::SetDuration(std::string_view id, std::string_view text) {
     const int32_t d = ParseDecimal(text);
-    Update(id, [d](CCallObject& r) { r.nDuration = d; });
+    Modify(id, [d](CCallObject& r) { r.nDuration = d; });
 }
 
 void CCallList::DeleteCallObject(std::string_view id) {

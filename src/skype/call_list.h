@@ -75,6 +75,8 @@ class CCallList : public CallRecords {
     // Find-or-create: returns a copy of the record with this id, appending a
     // new one when there is none.
     CCallObject GetCallObject(std::string_view id);
+    // Find-or-create without the copy: a mention enters the call.
+    void Enter(std::string_view id);
     // Applies `fn` to the record with this id (created when missing) under
     // the list's lock and returns a copy of the result.
     template <typename Fn>
@@ -83,6 +85,12 @@ class CCallList : public CallRecords {
         CCallObject& r = FindOrCreate(id);
         fn(r);
         return r;
+    }
+    // Update without the copy of the result.
+    template <typename Fn>
+    void Modify(std::string_view id, Fn&& fn) {
+        std::lock_guard lock(m_mutex);
+        fn(FindOrCreate(id));
     }
     void ModifyCallType(std::string_view id, std::string_view typeWord);
     void SetDuration(std::string_view id, std::string_view text);

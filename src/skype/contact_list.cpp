@@ -78,8 +78,8 @@ void CContactList::Insert(CContactInfo record) {
 }
 
 void CContactList::ModifyDisplayName(std::string_view handle, std::string_view name, int flag) {
-    LogPrintA("ModifyDisplayName:[%s] [%s]", std::string(handle).c_str(),
-              std::string(name).c_str());
+    LogPrintA("ModifyDisplayName:[%.*s] [%.*s]", int(handle.size()), handle.data(),
+              int(name.size()), name.data());
     std::lock_guard lock(m_mutex);
     CContactInfo r;
     if (auto found = Take(handle))
@@ -92,8 +92,8 @@ void CContactList::ModifyDisplayName(std::string_view handle, std::string_view n
 }
 
 void CContactList::ModifyOnlineStatus(std::string_view handle, std::string_view statusWord) {
-    LogPrintA("ModifyOnlineStatus:[%s] [%s]", std::string(handle).c_str(),
-              std::string(statusWord).c_str());
+    LogPrintA("ModifyOnlineStatus:[%.*s] [%.*s]", int(handle.size()), handle.data(),
+              int(statusWord.size()), statusWord.data());
     std::lock_guard lock(m_mutex);
     CContactInfo r;
     if (auto found = Take(handle)) {

@@ -20,13 +20,13 @@ void CSkypeMonitor::OnCall(const std::vector<std::string_view>& words) {
     const std::string_view id = words[1];
     const std::string_view p = words[2];
     const bool hasValue = words.size() >= 4;
-    m_CallList.GetCallObject(id);  // any mention enters the call into the history
+    m_CallList.Enter(id);  // any mention enters the call into the history
 
     if (p == "TIMESTAMP") {
         if (!hasValue)
             return;
         const int32_t t = ParseDecimal(words[3]);
-        m_CallList.Update(id, [t](CCallObject& r) { r.nTimestamp = t; });
+        m_CallList.Modify(id, [t](CCallObject& r) { r.nTimestamp = t; });
         m_CurrCallList.SetTimestamp(id, t);
     } else if (p == "PARTNER_HANDLE") {
         if (!hasValue) {
@@ -36,17 +36,17 @@ void CSkypeMonitor::OnCall(const std::vector<std::string_view>& words) {
             return;
         }
         const std::string h = CallField(words[3]);
-        m_CallList.Update(id, [&](CCallObject& r) { r.szPartnerHandle = h; });
+        m_CallList.Modify(id, [&](CCallObject& r) { r.szPartnerHandle = h; });
         m_CurrCallList.SetPartnerHandle(id, h);
     } else if (p == "PARTNER_DISPNAME") {
         const std::string name = CallField(JoinWords(words, 3));
-        m_CallList.Update(id, [&](CCallObject& r) { r.szPartnerDispName = name; });
+        m_CallList.Modify(id, [&](CCallObject& r) { r.szPartnerDispName = name; });
         m_CurrCallList.SetPartnerDispName(id, name);
     } else if (p == "CONF_ID") {
         if (!hasValue)
             return;
         const std::string c = CallField(words[3]);
-        m_CallList.Update(id, [&](CCallObject& r) { r.szConfId = c; });
+        m_CallList.Modify(id, [&](CCallObject& r) { r.szConfId = c; });
         m_CurrCallList.SetConfId(id, c);
     } else if (p == "TYPE") {
         if (hasValue)
@@ -66,19 +66,28 @@ void CSkypeMonitor::OnCallType(std::string_view id, std::string_view type) {
     m_CallList.ModifyCallType(id, type);
     m_CurrCallList.SetType(id, type);
     LogRaw("TYPE 001");
-    const CCallObject r = m_CallList.Update(id, [](CCallObject& c) { ++c.m_nReceivedTypeCounts; });
-    LogPrintA("TYPE 002 m_nReceivedTypeCounts=%ld", static_cast<long>(r.m_nReceivedTypeCounts));
-    if (r.bRouted == 1 && type == "INCOMING_P2P") {
+    const bool incomingP2p = type == "INCOMING_P2P";
+    int32_t typeCounts = 0;
+    std::string strangeId;  // wanted only for the line about a strange call
+    bool strange = false;
+    m_CallList.Modify(id, [&](CCallObject& c) {
+        typeCounts = ++c.m_nReceivedTypeCounts;
+        strange = c.bRouted == 1 && incomingP2p;
+        if (strange)
+            strangeId = c.szCallId;
+    });
+    LogPrintA("TYPE 002 m_nReceivedTypeCounts=%ld", static_cast<long>(typeCounts));
+    if (strange) {
         // An incoming call cannot have been routed by us: the client mixed
         // up two calls. Drop it rather than ring for it.
         LogPrintA(
             "Call[%s] is strange call, Routing and INCOMING_P2P is conflict, so ignore this call",
-            r.szCallId.c_str());
+            strangeId.c_str());
         m_CurrCallList.DeleteCallObject(id);
         m_CallList.DeleteCallObject(id);
         return;
     }
-    if (r.m_nReceivedTypeCounts == 2 && type == "INCOMING_P2P") {
+    if (typeCounts == 2 && incomingP2p) {
         LogRaw("TYPE 003");
         const int count = m_CurrCallList.GetCount();
         LogPrintA("TYPE 004 (m_CurrCallList.GetCount()=%ld", static_cast<long>(count));
@@ -95,7 +104,7 @@ void CSkypeMonitor::OnCallType(std::string_view id, std::string_view type) {
 
 void CSkypeMonitor::OnCallStatus(std::string_view id, std::string_view status) {
     const std::string s = CallField(status);
-    m_CallList.Update(id, [&](CCallObject& r) { r.szStatus = s; });
+    m_CallList.Modify(id, [&](CCallObject& r) { r.szStatus = s; });
     m_CurrCallList.SetStatus(id, s);
 
     if (status == "RINGING" || status == "ROUTING") {

@@ -45,7 +45,9 @@ bool ScanLong(std::string_view s, std::size_t& pos, int32_t& out) {
 }  // namespace
 
 void CSkypeMonitor::ParseSkypeMessage(std::string_view text) {
-    const std::vector<std::string_view> words = SplitWords(text, kSeparators);
+    ReusedWords reused;
+    std::vector<std::string_view>& words = reused.get();
+    SplitWords(text, kSeparators, words);
     if (words.empty())
         return;
     const std::string_view w0 = words[0];
@@ -219,12 +221,14 @@ void CSkypeMonitor::OnUser(std::string_view text) {
     // so names keep their commas.
     WordReader reader(text);
     reader.Next(kSeparators);
-    std::vector<std::string_view> words{"USER"};
+    ReusedWords reused;
+    std::vector<std::string_view>& words = reused.get();
+    words.push_back("USER");
     for (std::string_view w = reader.Next(" "); !w.empty(); w = reader.Next(" "))
         words.push_back(w);
     if (words.size() < 3)
         return;
-    const std::string h = Str(words[1]);
+    const std::string_view h = words[1];
     const std::string_view p = words[2];
     const bool hasValue = words.size() >= 4;
 
@@ -232,15 +236,15 @@ void CSkypeMonitor::OnUser(std::string_view text) {
         if (hasValue)
             m_ContactList.ModifyOnlineStatus(h, words[3]);
     } else if (p == "DISPLAYNAME") {
-        std::string name = hasValue ? JoinWords(words, 3) : h;
+        std::string name = hasValue ? JoinWords(words, 3) : Str(h);
         if (name == h)
-            SendMessageToSkype("GET USER " + h + " FULLNAME");
+            SendMessageToSkype("GET USER " + Str(h) + " FULLNAME");
         m_ContactList.ModifyDisplayName(h, name, 0);
     } else if (p == "FULLNAME") {
         if (h == CurrentUser()) {
             {
                 std::lock_guard lock(m_csStrings);
-                m_strCurrentUserFullName = hasValue ? JoinWords(words, 3) : h;
+                m_strCurrentUserFullName = hasValue ? JoinWords(words, 3) : Str(h);
             }
             // The name belongs on the main screen; a late reply must not take
             // the screen (and the hook) away from a call that already rings.
@@ -255,8 +259,8 @@ void CSkypeMonitor::OnUser(std::string_view text) {
         if (words[3] == "1") {
             m_ContactList.RemoveContact(h);
         } else if (words[3] == "2") {
-            SendMessageToSkype("GET USER " + h + " DISPLAYNAME");
-            SendMessageToSkype("GET USER " + h + " ONLINESTATUS");
+            SendMessageToSkype("GET USER " + Str(h) + " DISPLAYNAME");
+            SendMessageToSkype("GET USER " + Str(h) + " ONLINESTATUS");
         }
     }
 }

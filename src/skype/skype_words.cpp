@@ -4,11 +4,24 @@
 
 namespace vocastra {
 
+namespace {
+
+// The separator sets are a character or two: a plain loop, not a library
+// search call per character of every notification.
+bool IsSeparator(char c, std::string_view separators) {
+    for (char s : separators)
+        if (c == s)
+            return true;
+    return false;
+}
+
+}  // namespace
+
 std::string_view WordReader::Next(std::string_view separators) {
-    while (m_pos < m_text.size() && separators.find(m_text[m_pos]) != std::string_view::npos)
+    while (m_pos < m_text.size() && IsSeparator(m_text[m_pos], separators))
         ++m_pos;
     const std::size_t start = m_pos;
-    while (m_pos < m_text.size() && separators.find(m_text[m_pos]) == std::string_view::npos)
+    while (m_pos < m_text.size() && !IsSeparator(m_text[m_pos], separators))
         ++m_pos;
     std::string_view word = m_text.substr(start, m_pos - start);
     // Like strtok, the separator that ends a word is consumed with it.
@@ -19,6 +32,13 @@ std::string_view WordReader::Next(std::string_view separators) {
 
 std::vector<std::string_view> SplitWords(std::string_view text, std::string_view separators) {
     std::vector<std::string_view> words;
+    SplitWords(text, separators, words);
+    return words;
+}
+
+void SplitWords(std::string_view text, std::string_view separators,
+                std::vector<std::string_view>& words) {
+    words.clear();
     WordReader reader(text);
     for (;;) {
         std::string_view w = reader.Next(separators);
@@ -26,7 +46,6 @@ std::vector<std::string_view> SplitWords(std::string_view text, std::string_view
             break;
         words.push_back(w);
     }
-    return words;
 }
 
 std::string JoinWords(const std::vector<std::string_view>& words, std::size_t first) {

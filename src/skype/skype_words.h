@@ -22,6 +22,33 @@ class WordReader {
 
 // Every word of `text` split on `separators` (runs never yield empty words).
 std::vector<std::string_view> SplitWords(std::string_view text, std::string_view separators);
+// The same into `words` (cleared first), reusing its storage.
+void SplitWords(std::string_view text, std::string_view separators,
+                std::vector<std::string_view>& words);
+
+// A word list whose storage is reused from one notification to the next on
+// the same thread (a notification handled inside another gets its own).
+class ReusedWords {
+  public:
+    ReusedWords() { m_words.swap(Spare()); }
+    ~ReusedWords() {
+        m_words.clear();
+        // A notification of thousands of words does not pin its storage.
+        if (m_words.capacity() <= kKeepMax && m_words.capacity() > Spare().capacity())
+            m_words.swap(Spare());
+    }
+    ReusedWords(const ReusedWords&) = delete;
+    ReusedWords& operator=(const ReusedWords&) = delete;
+    std::vector<std::string_view>& get() { return m_words; }
+
+  private:
+    static constexpr std::size_t kKeepMax = 256;
+    static std::vector<std::string_view>& Spare() {
+        thread_local std::vector<std::string_view> spare;
+        return spare;
+    }
+    std::vector<std::string_view> m_words;
+};
 // Words [first, end) joined with one blank each; empty when there are none.
 std::string JoinWords(const std::vector<std::string_view>& words, std::size_t first);
 

@@ -1,6 +1,7 @@
 // Notifications other than calls: the signed-in user, version, country,
 // ringer, contacts, focus, mute, balance and the search cycle.
 #include "modes/mode_ids.h"
+#include "skype/skype_words.h"
 #include "skype_fixture.h"
 
 namespace vocastra::test {
@@ -186,6 +187,27 @@ TEST_F(Notifications, CountryPrefixComesFromTheProgramsTable) {
     Receive("PREDICTIVE_DIALER_COUNTRY xx");
     EXPECT_EQ(skype.CountryPrefix(), "");
     EXPECT_TRUE(sim.logSink.Contains("Skype CountryCode Name is xx ()"));
+}
+
+// The word lists are reused from one notification to the next: one handled
+// while another is being handled must not overwrite the outer one's words,
+// and a reused list starts empty.
+TEST(NotificationWords, NestedListsKeepTheirOwnWords) {
+    {
+        ReusedWords warm;
+        SplitWords("CALL 1 STATUS RINGING", " ,", warm.get());
+    }
+    ReusedWords outer;
+    SplitWords(" USERS  alice, bob,,carol ", " ,", outer.get());
+    {
+        ReusedWords inner;
+        EXPECT_TRUE(inner.get().empty());
+        SplitWords("CALL 77 DURATION 5", " ,", inner.get());
+        EXPECT_THAT(inner.get(), ElementsAre("CALL", "77", "DURATION", "5"));
+    }
+    EXPECT_THAT(outer.get(), ElementsAre("USERS", "alice", "bob", "carol"));
+    SplitWords("MUTE", " ,", outer.get());
+    EXPECT_THAT(outer.get(), ElementsAre("MUTE"));
 }
 
 }  // namespace
