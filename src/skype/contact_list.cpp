@@ -37,6 +37,26 @@ std::optional<CContactInfo> CContactList::Take(std::string_view handle) {
     return std::nullopt;
 }
 
+namespace {
+
+// The display groups in list order: online-ish, telephone-only, offline.
+int Group(int status) {
+    return status == kOnlineStatusOffline ? 2 : status == kOnlineStatusSkypeOut ? 1 : 0;
+}
+
+}  // namespace
+
+bool CContactList::StaysInPlace(std::size_t i) const {
+    // Insert puts a record before the first of its group that sorts after
+    // it; the list is in that order, so record i would land at i again
+    // exactly when its successor in the group sorts after it.
+    const std::size_t next = i + 1;
+    if (next >= m_contacts.size() ||
+        Group(m_contacts[next].nOnlineStatus) != Group(m_contacts[i].nOnlineStatus))
+        return true;
+    return m_collator.Compare(m_sortKeys[next], m_sortKeys[i]) > 0;
+}
+
 void CContactList::Insert(CContactInfo record) {
     const auto statusAt = [&](std::size_t i) { return m_contacts[i].nOnlineStatus; };
     const std::size_t end = m_contacts.size();
@@ -95,6 +115,19 @@ void CContactList::ModifyOnlineStatus(std::string_view handle, std::string_view 
     LogPrintA("ModifyOnlineStatus:[%.*s] [%.*s]", int(handle.size()), handle.data(),
               int(statusWord.size()), statusWord.data());
     std::lock_guard lock(m_mutex);
+    // Most status notifications repeat what is known: a record whose place
+    // would not change stays where it is, without a search of its group.
+    for (std::size_t i = 0; i < m_contacts.size(); ++i) {
+        if (m_contacts[i].strHandle != handle)
+            continue;
+        int status = m_contacts[i].nOnlineStatus;
+        for (int k = 0; k < static_cast<int>(std::size(kOnlineStatusWords)); ++k)
+            if (statusWord == kOnlineStatusWords[k])
+                status = k;
+        if (status == m_contacts[i].nOnlineStatus && StaysInPlace(i))
+            return;
+        break;
+    }
     CContactInfo r;
     if (auto found = Take(handle)) {
         r = std::move(*found);

@@ -47,6 +47,9 @@ class CContactList {
     // Takes the record with this handle out of the list (when present).
     std::optional<CContactInfo> Take(std::string_view handle);
     void Insert(CContactInfo record);
+    // Whether taking record i out and inserting it again would put it back
+    // at i.
+    bool StaysInPlace(std::size_t i) const;
 
     Collator& m_collator;
     mutable std::mutex m_mutex;

@@ -70,5 +70,31 @@ TEST_F(Contacts, EqualNamesKeepArrivalOrderAndLongNamesCompareOnTheirStart) {
     EXPECT_THAT(Order(list), ElementsAre("three", "four", "one", "two"));
 }
 
+// A status the list already holds puts the contact where taking it out and
+// inserting it again would: behind the others of its group with an equal
+// name, in place when it is already the last of them.
+TEST_F(Contacts, RepeatedStatusKeepsTheOrderOfATakeAndInsert) {
+    list.ModifyDisplayName("b1", "Bob", 0);
+    list.ModifyDisplayName("b2", "bob", 0);
+    list.ModifyDisplayName("al", "Al", 0);
+    list.ModifyDisplayName("cy", "Cy", 0);
+    for (const char* h : {"b1", "b2", "al", "cy"})
+        list.ModifyOnlineStatus(h, "ONLINE");
+    list.ModifyOnlineStatus("zz", "OFFLINE");
+    EXPECT_THAT(Order(list), ElementsAre("al", "b1", "b2", "cy", "zz"));
+
+    list.ModifyOnlineStatus("b1", "ONLINE");  // an equal name follows: it moves behind it
+    EXPECT_THAT(Order(list), ElementsAre("al", "b2", "b1", "cy", "zz"));
+    list.ModifyOnlineStatus("b1", "ONLINE");  // the last of the equal names: stays
+    list.ModifyOnlineStatus("cy", "ONLINE");  // the last of its group: stays
+    list.ModifyOnlineStatus("zz", "OFFLINE");
+    list.ModifyOnlineStatus("al", "BOGUS");  // a word that changes nothing
+    EXPECT_THAT(Order(list), ElementsAre("al", "b2", "b1", "cy", "zz"));
+    list.ModifyOnlineStatus("al", "AWAY");  // same group, another status
+    EXPECT_EQ(list.FindContact("al")->nOnlineStatus, 3);
+    list.ModifyOnlineStatus("b2", "SKYPEOUT");
+    EXPECT_THAT(Order(list), ElementsAre("al", "b1", "cy", "b2", "zz"));
+}
+
 }  // namespace
 }  // namespace vocastra
