@@ -210,6 +210,11 @@ void CCallList::GetVoiceMailList(std::vector<CCallObject>& out) const {
 
 void CCurrCallList::AddCallObject(const CCallObject& record) {
     std::lock_guard lock(m_mutex);
+    // A call whose end never arrives, or a client naming ever new calls as
+    // ringing, would otherwise grow the list for as long as the program
+    // runs: past the bound the oldest goes, the current call is the newest.
+    if (m_calls.size() >= kCurrentCallsMax)
+        m_calls.erase(m_calls.begin());
     m_calls.push_back(record);
 }
 

@@ -112,6 +112,9 @@ class CCallList : public CallRecords {
 // separately from CCallList.
 class CCurrCallList : public CallRecords {
   public:
+    // Far more calls than a conference holds.
+    static constexpr std::size_t kCurrentCallsMax = 100;
+
     void AddCallObject(const CCallObject& record);
     int IsCallInList(std::string_view id) const;
     void DeleteCallObject(std::string_view id);

@@ -337,5 +337,21 @@ TEST_F(SkypeFixture, IncomingCallWithTheClientsReplies) {
     EXPECT_EQ(skype.m_CurrCallList.GetCount(), 0);
 }
 
+// A client that names ever new calls as ringing and never ends them (or
+// whose endings are lost) must not grow the current calls for as long as
+// the program runs; the newest stays the current call, and ending it still
+// works.
+TEST_F(CallScenario, CallsThatNeverEndStayBounded) {
+    constexpr int kCalls = 150;
+    for (int i = 0; i < kCalls; ++i)
+        Receive("CALL " + std::to_string(1000 + i) + " STATUS RINGING");
+    EXPECT_EQ(skype.m_CurrCallList.GetCount(), int(CCurrCallList::kCurrentCallsMax));
+    EXPECT_EQ(skype.m_CurrCallList.GetLastCall()->szCallId, std::to_string(1000 + kCalls - 1));
+    EXPECT_EQ(skype.m_CurrCallList.IsCallInList("1000"), 0);
+    Receive("CALL " + std::to_string(1000 + kCalls - 1) + " STATUS FINISHED");
+    EXPECT_EQ(skype.m_CurrCallList.GetCount(), int(CCurrCallList::kCurrentCallsMax) - 1);
+    EXPECT_EQ(skype.m_CurrCallList.GetLastCall()->szCallId, std::to_string(1000 + kCalls - 2));
+}
+
 }  // namespace
 }  // namespace vocastra::test
