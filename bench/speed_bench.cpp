@@ -234,6 +234,7 @@ std::size_t HeapInUse() {
 void BM_DayOfCalls(benchmark::State& state) {
     for (auto _ : state) {
         DayRig rig;
+        const std::size_t heapStart = HeapInUse();
         // The first calls fill what is meant to fill (the log ring, the
         // caches): growth is measured from there.
         constexpr int kWarmUp = 1000, kCalls = 10000;
@@ -245,6 +246,7 @@ void BM_DayOfCalls(benchmark::State& state) {
         for (; i < kCalls; ++i)
             rig.Call(i);
         const std::size_t heapAfter = HeapInUse();
+        state.counters["heap_start_kB"] = double(heapStart) / 1024;
         state.counters["heap_before_kB"] = double(heapBefore) / 1024;
         state.counters["heap_after_kB"] = double(heapAfter) / 1024;
         state.counters["heap_growth_kB"] = (double(heapAfter) - double(heapBefore)) / 1024;
