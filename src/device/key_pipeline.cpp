@@ -15,7 +15,9 @@
 
 namespace vocastra {
 namespace {
-constexpr uint32_t kReadPauseMs = 25;
+// After a failed read on a handle that stays open: a broken handle fails at
+// once, and without a pause the thread would spin on it.
+constexpr uint32_t kFailedReadBackoffMs = 50;
 constexpr uint32_t kReconnectPollMs = 10;
 constexpr std::size_t kMaxPathChars = 260;
 }  // namespace
@@ -277,11 +279,18 @@ void KeyPipeline::HidReadThreadProc() {
         }
         toldNoHandle = false;
         {
+            // A read starts only between writes: what a writer sends under this
+            // lock (a display line, the start-up commands) goes out whole first.
+            // Nothing is waited for here; the read itself blocks on the handset.
             std::lock_guard lock(m_transport.g_UsbWriteDevice.m_DeviceLock);
-            m_clock.Sleep(kReadPauseMs);
         }
-        ProcessReport();
-        m_clock.Sleep(kReadPauseMs);
+        const HidHandle handle = m_transport.g_UsbReadDevice.m_ReadHandle;
+        if (ProcessReport() || Stopping())
+            continue;
+        // A failed read on a handle closed or replaced meanwhile says nothing
+        // of the next one: that one is read at once.
+        if (m_transport.g_UsbReadDevice.m_ReadHandle == handle)
+            m_clock.Sleep(kFailedReadBackoffMs);
     }
 }
 
