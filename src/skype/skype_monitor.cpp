@@ -54,7 +54,7 @@ bool CSkypeMonitor::Create() {
     if (!m_wire.Create(*this))
         return false;
     m_bCreated = true;
-    if (!m_bManualThreads)
+    if (!m_bManualThreads && m_bReceiveThread)
         m_receiveThread = std::thread([this] { ReceiveThreadProc(); });
     return true;
 }
@@ -308,7 +308,7 @@ void CSkypeMonitor::WaitUntilIdle() {
         std::unique_lock lock(m_csQueue);
         m_queueCv.wait(lock, [this] {
             return (m_MsgQueue.empty() && !m_bParsing) || m_bStop.load() ||
-                   !m_receiveThread.joinable();
+                   (!m_receiveThread.joinable() && m_bReceiveThread);
         });
     }
     std::unique_lock lock(m_batchMutex);

@@ -60,6 +60,10 @@ class CSkypeMonitor : public SkypeWireListener {
     // Tests drive the receive loop through ProcessNotification and run
     // command batches on the calling thread.
     void SetManualThreads(bool manual) { m_bManualThreads = manual; }
+    // Off: Create starts no receive thread; a loop of the caller's runs
+    // ProcessNotification on a thread of its own, command batches keep their
+    // threads, and WaitUntilIdle waits for that loop (benchmarks).
+    void SetReceiveThreadEnabled(bool enabled) { m_bReceiveThread = enabled; }
 
     // Posts the discovery broadcast.
     void BroadcastDiscover();
@@ -159,6 +163,7 @@ class CSkypeMonitor : public SkypeWireListener {
     std::mutex m_attachMutex;
     bool m_bCreated = false;
     bool m_bManualThreads = false;
+    bool m_bReceiveThread = true;
     std::atomic<int32_t> m_bStop{0};
     bool m_bRefusedShown = false;              // UI thread only
     std::optional<SkypePeer> m_lastSeenSkype;  // UI thread only
