@@ -15,6 +15,7 @@
 
 #include "app/application.h"
 #include "platform/sim/sim_platform.h"
+#include "run_dir.h"
 
 namespace vocastra {
 namespace {
@@ -24,8 +25,9 @@ using SteadyClock = std::chrono::steady_clock;
 // A started program with a started handset; keys reaching the modes are
 // time-stamped.
 struct Rig {
-    std::string dir = (std::filesystem::temp_directory_path() / "vocastra-bench/").string();
-    SimPlatform sim{(std::filesystem::create_directories(dir), dir), /*realTime=*/true};
+    BenchRunDir runDir;
+    std::string dir = runDir.path;
+    SimPlatform sim{dir, /*realTime=*/true};
     Application app{sim.MakePorts()};
     std::mutex mutex;
     std::condition_variable cv;
@@ -44,7 +46,7 @@ struct Rig {
         sim.hidBus.handset().Start();
         WaitIdle();
     }
-    // Long enough for the read thread's pauses between reports to pass.
+    // Lets the key of the last report reach the mode and the handset settle.
     static void WaitIdle() { std::this_thread::sleep_for(std::chrono::milliseconds(80)); }
     // Waits for key number `n` and returns when it arrived.
     SteadyClock::time_point WaitKey(int n) {

@@ -16,6 +16,7 @@
 #include "audio/wave.h"
 #include "device/key_codes.h"
 #include "platform/sim/sim_platform.h"
+#include "run_dir.h"
 
 namespace vocastra {
 namespace {
@@ -23,8 +24,9 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 
 struct KeyToneRig {
-    std::string dir = (std::filesystem::temp_directory_path() / "vocastra-bench-keytone/").string();
-    SimPlatform sim{(std::filesystem::create_directories(dir), dir), /*realTime=*/true};
+    BenchRunDir runDir;
+    std::string dir = runDir.path;
+    SimPlatform sim{dir, /*realTime=*/true};
     Application app{sim.MakePorts()};
     std::mutex mutex;
     std::condition_variable cv;

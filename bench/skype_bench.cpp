@@ -15,6 +15,7 @@
 #include "app/application.h"
 #include "modes/mode_ids.h"
 #include "platform/sim/sim_platform.h"
+#include "run_dir.h"
 
 namespace vocastra {
 namespace {
@@ -22,8 +23,9 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 
 struct LinkRig {
-    std::string dir = (std::filesystem::temp_directory_path() / "vocastra-bench-link/").string();
-    SimPlatform sim{(std::filesystem::create_directories(dir), dir), /*realTime=*/true};
+    BenchRunDir runDir;
+    std::string dir = runDir.path;
+    SimPlatform sim{dir, /*realTime=*/true};
     Application app{sim.MakePorts()};
     std::mutex mutex;
     std::condition_variable cv;
