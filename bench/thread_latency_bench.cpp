@@ -1,0 +1,284 @@
+// The program's threads against the polling loops they replaced, in the same
+// run, on the real clock: a key on the handset to the command it causes at
+// the client, a notification of the client to the handset report it causes,
+// and how often the threads wake while everything is idle.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <unistd.h>
+
+#include "app/application.h"
+#include "device/key_codes.h"
+#include "device/report_protocol.h"
+#include "modes/mode_ids.h"
+#include "platform/sim/sim_platform.h"
+#include "polling_loops.h"
+#include "run_dir.h"
+
+namespace vocastra {
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+enum class Design { Events, Polling };
+
+// The program started with the handset connected and started and the
+// client attached, on the real clock. With Design::Polling the device
+// threads and the receive thread are not started; PollingLoops runs their
+// steps instead.
+struct Rig {
+    BenchRunDir dir;
+    SimPlatform sim{(std::filesystem::copy(std::string(VOCASTRA_SOURCE_DIR) + "/data/Language",
+                                           dir.path + "Language"),
+                     dir.path),
+                    /*realTime=*/true};
+    Application app{sim.MakePorts()};
+    std::unique_ptr<PollingLoops> loops;
+
+    std::mutex mutex;
+    std::condition_variable cv;
+    std::vector<std::pair<std::string, SteadyClock::time_point>> seen;  // wire events
+
+    explicit Rig(Design design) {
+        sim.mainWindow.SetHandler([this](uint32_t m, uintptr_t w, intptr_t l) -> intptr_t {
+            return app.HandleMessage(m, w, l) ? 1 : 0;
+        });
+        sim.hidBus.handset().SetTraceSink([this](const std::string& line) { Mark(line); });
+        sim.skypeClient.SetCommandObserver([this](const std::string& c) { Mark(c); });
+        // Where a key's time goes: the read thread's handling, the key thread's.
+        sim.logSink.SetObserver([this](const std::string& line) {
+            if (line.rfind("Received Hardware Key Code", 0) == 0)
+                Mark("READ");
+            else if (line.rfind("Received skype message", 0) == 0)
+                Mark("RECEIVED");
+            else if (line.rfind("SwitchMode:", 0) == 0)
+                Mark(line);
+        });
+        app.device.keys.points.DispatchKeyToMode.Fill([this](int key) {
+            Mark("MODE");
+            app.modes.DispatchKeyToMode(key);
+        });
+        sim.skypeClient.SetAutoReply(false);
+        if (design == Design::Polling) {
+            app.device.SetThreadsEnabled(false);
+            app.skype.SetReceiveThreadEnabled(false);
+        }
+        sim.hidBus.Plug();
+        app.PrepareInstance();
+        app.dlg.OnInitDialog();
+        if (design == Design::Polling) {
+            loops = std::make_unique<PollingLoops>(app, sim.clock());
+            loops->Start();
+        }
+        sim.skypeClient.Deliver();  // the attach
+        sim.mainWindow.Pump();
+        sim.hidBus.handset().Start();
+        WaitUntil([&] { return app.modes.CurrentMode() == MODE_MAIN; });
+        Quiet();
+    }
+    ~Rig() {
+        if (loops)
+            loops->Stop();
+        app.device.StopThreads();
+        app.skype.Stop();
+    }
+
+    void Mark(const std::string& what) {
+        const auto now = SteadyClock::now();
+        std::lock_guard lock(mutex);
+        seen.emplace_back(what, now);
+        cv.notify_all();
+    }
+    void Forget() {
+        std::lock_guard lock(mutex);
+        seen.clear();
+    }
+    // The time of the first wire event starting with `prefix` since Forget.
+    SteadyClock::time_point WaitFor(const std::string& prefix) {
+        std::unique_lock lock(mutex);
+        for (std::size_t i = 0;; ++i) {
+            cv.wait(lock, [&] { return i < seen.size(); });
+            if (seen[i].first.compare(0, prefix.size(), prefix) == 0)
+                return seen[i].second;
+        }
+    }
+    // Set-up only: the state wanted is reached by other threads, in steps
+    // the bench cannot see.
+    template <typename Pred>
+    static void WaitUntil(Pred pred) {
+        while (!pred())
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    // Lets the loops' pauses and the last batch pass.
+    void Quiet() {
+        std::this_thread::sleep_for(std::chrono::milliseconds(80));
+        app.skype.WaitUntilIdle();
+    }
+    void Notify(const std::string& text) { app.skype.OnCopyData(sim.skypeClient.Peer(), text); }
+};
+
+struct Figures {
+    double median = 0, p99 = 0;
+};
+
+Figures Percentiles(std::vector<double> us) {
+    std::sort(us.begin(), us.end());
+    return {us[us.size() / 2], us[std::min(us.size() - 1, us.size() * 99 / 100)]};
+}
+
+// A varying gap between samples, so that the samples fall at every phase of
+// the polling loops.
+void Gap(int i) {
+    std::this_thread::sleep_for(std::chrono::microseconds(20000 + (i * 7919) % 25000));
+}
+
+void Report(benchmark::State& state, const char* name, const Figures& ours, const Figures& base) {
+    const std::string n = name;
+    state.counters[n + "_median_us"] = ours.median;
+    state.counters[n + "_p99_us"] = ours.p99;
+    state.counters[n + "_base_median_us"] = base.median;
+    state.counters[n + "_base_p99_us"] = base.p99;
+    state.counters[n + "_p99_ratio"] = base.p99 / ours.p99;
+}
+
+double Us(SteadyClock::time_point from, SteadyClock::time_point to) {
+    return std::chrono::duration<double, std::micro>(to - from).count();
+}
+
+int ScanCodeOf(Rig& rig, int32_t key) {
+    for (int s = 1; s <= kKeyScanCount; ++s)
+        if (ScanToKey(rig.app.g_Settings, s) == key)
+            return s;
+    std::abort();
+}
+
+// A digit during a call: from its release report on the bus to the DTMF
+// command at the client, and to the two steps on the way (the read thread
+// handling the report, the key thread handing the key to the mode).
+struct KeyFigures {
+    std::vector<double> command, read, mode;
+};
+
+KeyFigures DigitToDtmf(Design design, int samples) {
+    Rig rig(design);
+    rig.Notify("CALL 7 STATUS RINGING");
+    rig.Notify("CALL 7 STATUS INPROGRESS");
+    Rig::WaitUntil([&] { return rig.app.modes.CurrentMode() == MODE_TALKING; });
+    rig.Quiet();
+    const int scan = ScanCodeOf(rig, KEY_5);
+    KeyFigures f;
+    for (int i = 0; i < samples; ++i) {
+        rig.sim.hidBus.handset().Press(scan);
+        Gap(i);
+        rig.Forget();
+        const auto t0 = SteadyClock::now();
+        rig.sim.hidBus.handset().Release();
+        f.command.push_back(Us(t0, rig.WaitFor("SET CALL 7 DTMF 5")));
+        f.read.push_back(Us(t0, rig.WaitFor("READ")));
+        f.mode.push_back(Us(t0, rig.WaitFor("MODE")));
+    }
+    return f;
+}
+
+void BM_DigitToDtmfCommand(benchmark::State& state) {
+    for (auto _ : state) {
+        const KeyFigures ours = DigitToDtmf(Design::Events, 300);
+        const KeyFigures base = DigitToDtmf(Design::Polling, 300);
+        Report(state, "key", Percentiles(ours.command), Percentiles(base.command));
+        state.counters["key_read_p99_us"] = Percentiles(ours.read).p99;
+        state.counters["key_mode_p99_us"] = Percentiles(ours.mode).p99;
+    }
+}
+BENCHMARK(BM_DigitToDtmfCommand)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A call ringing while the handset idles: from the notification handed to
+// the link window to the first display page and to the first LED report.
+struct RingFigures {
+    std::vector<double> display, led, received, switched;
+};
+
+RingFigures RingingToHandset(Design design, int samples) {
+    Rig rig(design);
+    RingFigures f;
+    for (int i = 0; i < samples; ++i) {
+        const std::string call = std::to_string(100 + i);
+        rig.Forget();
+        const auto t0 = SteadyClock::now();
+        rig.Notify("CALL " + call + " STATUS RINGING");
+        f.display.push_back(Us(t0, rig.WaitFor("HANDSET <- PAGE")));
+        f.led.push_back(Us(t0, rig.WaitFor("HANDSET <- CMD_LED")));
+        f.received.push_back(Us(t0, rig.WaitFor("RECEIVED")));
+        f.switched.push_back(Us(t0, rig.WaitFor("SwitchMode:" + std::to_string(MODE_RINGING))));
+        rig.app.skype.WaitUntilIdle();
+        rig.Notify("CALL " + call + " STATUS MISSED");
+        rig.app.skype.WaitUntilIdle();
+        Gap(i);
+    }
+    return f;
+}
+
+void BM_RingingToHandsetReports(benchmark::State& state) {
+    for (auto _ : state) {
+        const RingFigures ours = RingingToHandset(Design::Events, 150);
+        const RingFigures base = RingingToHandset(Design::Polling, 150);
+        Report(state, "display", Percentiles(ours.display), Percentiles(base.display));
+        Report(state, "led", Percentiles(ours.led), Percentiles(base.led));
+        state.counters["ring_received_median_us"] = Percentiles(ours.received).median;
+        state.counters["ring_switch_median_us"] = Percentiles(ours.switched).median;
+    }
+}
+BENCHMARK(BM_RingingToHandsetReports)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Context switches of every thread but the caller's, from /proc: each time
+// a thread blocks again after running counts once.
+long OtherThreadSwitches() {
+    long total = 0;
+    const auto self = std::to_string(::gettid());
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        if (task.path().filename() == self)
+            continue;
+        std::ifstream status(task.path() / "status");
+        std::string line;
+        while (std::getline(status, line)) {
+            long v = 0;
+            if (std::sscanf(line.c_str(), "voluntary_ctxt_switches: %ld", &v) == 1 ||
+                std::sscanf(line.c_str(), "nonvoluntary_ctxt_switches: %ld", &v) == 1)
+                total += v;
+        }
+    }
+    return total;
+}
+
+double IdleWakeupsPerSecond(Design design) {
+    Rig rig(design);
+    const long before = OtherThreadSwitches();
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    return (OtherThreadSwitches() - before) / 3.0;
+}
+
+// Handset connected and idle, client attached and silent.
+void BM_IdleWakeupsAllThreads(benchmark::State& state) {
+    for (auto _ : state) {
+        const double ours = IdleWakeupsPerSecond(Design::Events);
+        const double base = IdleWakeupsPerSecond(Design::Polling);
+        state.counters["wakeups_per_s"] = ours;
+        state.counters["base_wakeups_per_s"] = base;
+        state.counters["ratio"] = ours > 0 ? base / ours : base;
+    }
+}
+BENCHMARK(BM_IdleWakeupsAllThreads)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vocastra
