@@ -9,7 +9,6 @@
 namespace vocastra {
 namespace {
 constexpr uint8_t kFlasherForm = 16;  // all three parameters: the flasher's own LED report
-constexpr uint32_t kLedSettleMs = 250;
 constexpr std::size_t kPageBytes = 128;
 }  // namespace
 
@@ -31,10 +30,9 @@ void HandsetCommands::NewWriteCmd(uint8_t cmd, uint8_t wp1, uint8_t wp2, uint8_t
         if (wp1 == kFlasherForm && wp2 == kFlasherForm && wp3 == kFlasherForm) {
             wp1 = wp2 = wp3 = 0;
         } else {
-            // The flasher is stopped before the wait, so its last toggle cannot
-            // land after this report and undo it.
+            // Stopping the flasher returns only once no toggle is in flight,
+            // so none can land after this report and undo it.
             SetFlashPeriod(0);
-            m_clock.Sleep(kLedSettleMs);
         }
     }
     if (cmd == CMD_LED_FLASH_100MS) {

@@ -19,7 +19,8 @@ class HandsetCommands {
 
     // Any thread. CMD_LED_FLASH_100MS/500MS only start the software flasher;
     // CMD_LED_ON/OFF stop it (unless sent in the flasher's own 16,16,16 form)
-    // and take 250 ms; CMD_SET_CONTRAST is dropped when equal to the last.
+    // and return once no toggle of the flasher is in flight; CMD_SET_CONTRAST
+    // is dropped when equal to the last.
     void NewWriteCmd(uint8_t cmd, uint8_t wp1, uint8_t wp2, uint8_t wp3);
 
     // Writes display line `line` (0..3): `firstPage` as page 2*line and

@@ -34,7 +34,7 @@ class LedFlasher {
     HandsetCommands& m_commands;
     Clock& m_clock;
     // Held while a toggle is written, so a stop returns only once no toggle
-    // is in flight.
+    // is in flight: an LED report sent after it is never undone by a toggle.
     std::mutex m_mutex;
     std::condition_variable m_cv;
     bool m_changed = false;
