@@ -206,6 +206,38 @@ void BM_DigitToDtmfCommand(benchmark::State& state) {
 }
 BENCHMARK(BM_DigitToDtmfCommand)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// The handset lifted while a call rings: from the release report of the
+// hook to the answer command at the client. The key tone starts on the way.
+std::vector<double> HookUpToAnswer(Design design, int samples) {
+    Rig rig(design);
+    const int scan = ScanCodeOf(rig, KEY_HOOKUP);
+    std::vector<double> us;
+    for (int i = 0; i < samples; ++i) {
+        const std::string call = std::to_string(500 + i);
+        rig.Notify("CALL " + call + " STATUS RINGING");
+        Rig::WaitUntil([&] { return rig.app.modes.CurrentMode() == MODE_RINGING; });
+        rig.sim.hidBus.handset().Press(scan);
+        Gap(i);
+        rig.Forget();
+        const auto t0 = SteadyClock::now();
+        rig.sim.hidBus.handset().Release();
+        us.push_back(Us(t0, rig.WaitFor("SET CALL " + call + " STATUS INPROGRESS")));
+        rig.Notify("CALL " + call + " STATUS MISSED");
+        Rig::WaitUntil([&] { return rig.app.modes.CurrentMode() == MODE_MAIN; });
+        rig.app.skype.WaitUntilIdle();
+    }
+    return us;
+}
+
+void BM_HookUpToAnswerCommand(benchmark::State& state) {
+    for (auto _ : state) {
+        const Figures ours = Percentiles(HookUpToAnswer(Design::Events, 200));
+        const Figures base = Percentiles(HookUpToAnswer(Design::Polling, 200));
+        Report(state, "hookup", ours, base);
+    }
+}
+BENCHMARK(BM_HookUpToAnswerCommand)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 // A call ringing while the handset idles: from the notification handed to
 // the link window to the first display page and to the first LED report.
 struct RingFigures {
