@@ -4,7 +4,6 @@
 #include <mutex>
 
 #include "app/log.h"
-#include "platform/clock.h"
 
 namespace vocastra {
 namespace {
@@ -12,8 +11,7 @@ constexpr uint8_t kFlasherForm = 16;  // all three parameters: the flasher's own
 constexpr std::size_t kPageBytes = 128;
 }  // namespace
 
-HandsetCommands::HandsetCommands(HidTransport& transport, Clock& clock)
-    : m_transport(transport), m_clock(clock) {}
+HandsetCommands::HandsetCommands(HidTransport& transport) : m_transport(transport) {}
 
 void HandsetCommands::SetFlashPeriod(int32_t ms) {
     g_nLedFlashPeriod = ms;

@@ -11,11 +11,9 @@
 
 namespace vocastra {
 
-class Clock;
-
 class HandsetCommands {
   public:
-    HandsetCommands(HidTransport& transport, Clock& clock);
+    explicit HandsetCommands(HidTransport& transport);
 
     // Any thread. CMD_LED_FLASH_100MS/500MS only start the software flasher;
     // CMD_LED_ON/OFF stop it (unless sent in the flasher's own 16,16,16 form)
@@ -47,7 +45,6 @@ class HandsetCommands {
 
   private:
     HidTransport& m_transport;
-    Clock& m_clock;
     std::atomic<int32_t> g_nLedFlashPeriod{0};
     std::function<void(int32_t)> m_onFlashPeriod;
 };

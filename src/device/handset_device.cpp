@@ -9,7 +9,7 @@ HandsetDevice::HandsetDevice(HidBus& b, SettingsStore& store, AppFlags& flags,
                              ConnectionLog& log)
     : bus(b),
       transport(b, store.settings()),
-      commands(transport, clock),
+      commands(transport),
       flasher(commands, clock),
       keys(transport, commands, store, flags, mainWindow, clock, log),
       deviceChange(transport, commands, keys, dlg, flags, log) {
