@@ -75,7 +75,10 @@ void Mode_Talking_Proc(HandsetModes& m, int32_t key) {
             m.Cmd(CMD_LED_OFF);
             m.KeyToneDelay();
             if (id.empty()) {
-                m.SwitchMode(MODE_MAIN);
+                // A call that rang in during the key tone's wait keeps its
+                // screen: putting the handset down was for the call before.
+                if (m.CurrentMode() == MODE_TALKING)
+                    m.SwitchMode(MODE_MAIN);
             } else {
                 m.Cmd(CMD_LED_OFF);
                 m.Send(StrPrintf("SET CALL %s STATUS FINISHED", id.c_str()));

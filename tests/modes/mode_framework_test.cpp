@@ -223,6 +223,31 @@ TEST(CallModes, RingingHotKeysTellIncomingFromOutgoing) {
     EXPECT_TRUE(h.sim.logSink.Contains("UseOtherWayHangupCall 004"));
 }
 
+TEST(CallModes, HandsetDownAfterTheClientLeftACallKeepsACallRingingMeanwhile) {
+    ModeHarness h;
+    h.StartIdle();
+    h.app.g_Settings.VAL_ENABLE_KEYTONE = 1;  // the hang-up waits for its key tone
+    // The client went away during a call: no call is left, the screen talks.
+    h.app.modes.SwitchMode(MODE_TALKING);
+    h.Press(KEY_HOOKDOWN);
+    EXPECT_EQ(h.app.modes.CurrentMode(), MODE_MAIN);
+
+    // A new call rings in while the key tone plays: its screen stays.
+    h.app.modes.SwitchMode(MODE_TALKING);
+    bool rang = false;
+    h.sim.fakeClock.SetSleepHook([&] {
+        if (rang)
+            return;
+        rang = true;
+        h.AddCall("12", E_TYPE_INCOMING_P2P, "Ann");
+        h.app.modes.SwitchMode(MODE_RINGING);
+    });
+    h.Press(KEY_HOOKDOWN);
+    h.sim.fakeClock.SetSleepHook(nullptr);
+    EXPECT_TRUE(rang);
+    EXPECT_EQ(h.app.modes.CurrentMode(), MODE_RINGING);
+}
+
 TEST(CallModes, VolumeStepsDuringACall) {
     ModeHarness h;
     h.StartIdle();
