@@ -20,6 +20,10 @@ class MemoryIniProfile : public IniProfile {
             return std::nullopt;
         return it->second;
     }
+    const std::string* PeekBytes(const std::string& path) override {
+        const auto it = files.find(path);
+        return it == files.end() ? nullptr : &it->second;
+    }
     bool ReplaceBytes(const std::string& path, const std::string& bytes) override {
         files[path] = bytes;
         return true;

@@ -1,6 +1,7 @@
 #include "app/ini_document.h"
 
 #include <limits>
+#include <unordered_set>
 
 #include "app/text_util.h"
 
@@ -144,6 +145,74 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
         return;
     }
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(lastContent) + 1, newLine);
+}
+
+namespace {
+
+char Fold(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// FNV-1a over the folded bytes.
+struct FoldedHash {
+    std::size_t h = 14695981039346656037ull;
+    void Add(std::string_view s) {
+        for (char c : s)
+            h = (h ^ static_cast<unsigned char>(Fold(c))) * 1099511628211ull;
+    }
+};
+
+}  // namespace
+
+std::size_t IniIndex::Hash::operator()(std::string_view folded) const {
+    FoldedHash h;
+    h.Add(folded);
+    return h.h;
+}
+
+std::size_t IniIndex::Hash::operator()(const Names& n) const {
+    FoldedHash h;
+    h.Add(n.section);
+    h.Add("\n");
+    h.Add(n.key);
+    return h.h;
+}
+
+bool IniIndex::Equal::operator()(const Names& n, std::string_view folded) const {
+    if (folded.size() != n.section.size() + 1 + n.key.size() || folded[n.section.size()] != '\n')
+        return false;
+    return EqualsNoCase(folded.substr(0, n.section.size()), n.section) &&
+           EqualsNoCase(folded.substr(n.section.size() + 1), n.key);
+}
+
+IniIndex::IniIndex(const IniDocument& doc) {
+    // The rules of Get: only the first section of a name counts, and in it
+    // the first key of a name.
+    std::unordered_set<std::string> sections;
+    bool inSection = false;
+    std::string section;
+    for (const auto& line : doc.m_lines) {
+        std::string_view name;
+        if (IsSectionLine(line, &name)) {
+            section = ToLowerAscii(name);
+            inSection = sections.insert(section).second;
+            continue;
+        }
+        std::string_view k, v;
+        if (!inSection || !SplitKeyValue(line, &k, &v))
+            continue;
+        if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
+            v = v.substr(1, v.size() - 2);
+        m_values.emplace(section + '\n' + ToLowerAscii(k), std::string(v));
+    }
+}
+
+const std::string* IniIndex::Find(std::string_view section, std::string_view key) const {
+    // No line holds a line feed: such a name is in no file.
+    if (section.find('\n') != std::string_view::npos || key.find('\n') != std::string_view::npos)
+        return nullptr;
+    const auto it = m_values.find(Names{section, key});
+    return it == m_values.end() ? nullptr : &it->second;
 }
 
 int ParseProfileInt(std::string_view value) {

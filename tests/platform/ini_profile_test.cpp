@@ -1,7 +1,9 @@
 #include "platform/sim/ini_profile.h"
 
 #include <filesystem>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "test_support.h"
 
@@ -119,6 +121,78 @@ TEST(IniProfile, HostileBytesNeverCrash) {
     IniProfile p;
     p.GetString(dir.File("odd.ini"), "s", "k", "", 255);
     EXPECT_EQ(p.GetString(dir.File("bad.ini"), "s", "k", "", 255), "\xF0\x9F");
+}
+
+TEST(IniIndex, FindsWhatTheWalkOverTheLinesFinds) {
+    // The index answers the profile's lookups; every rule of the walk must
+    // hold in it: the first of duplicate sections (even an empty one) and
+    // keys, ASCII-only case folding, trimming, quotes, keys before any
+    // section, comments, and names no line can hold.
+    const IniDocument doc = IniDocument::FromBytes(
+        "top=before\r\n[Empty]\r\n[s]\r\n Key = one \r\nkey=two\r\n;c=comment\r\n"
+        "q=\"quoted\"\r\nhalf=\"x\r\n=nokey\r\nsp ace=v\r\n\xC3\x84=upper\r\n"
+        "[EMPTY]\r\nk=late\r\n[ S ]\r\nkey=second\r\nnew=in second\r\n[]\r\nk=blank\r\n"
+        "[x\r\nk=open\r\nk2=a=b\r\n");
+    const IniIndex index(doc);
+    const std::vector<std::string> names{
+        "",    "s",   "S", "empty", "Empty", "key",    "KEY",      "k",        "q",      "half",
+        "new", "top", "c", ";c",    "k2",    "sp ace", "\xC3\x84", "\xC3\xA4", "s\nkey", "x"};
+    for (const auto& section : names)
+        for (const auto& key : names) {
+            const std::optional<std::string> walked = doc.Get(section, key);
+            const std::string* found = index.Find(section, key);
+            ASSERT_EQ(walked.has_value(), found != nullptr) << section << "/" << key;
+            if (found) {
+                EXPECT_EQ(*found, *walked) << section << "/" << key;
+            }
+        }
+    // A few answers spelled out, so a walk and an index wrong alike fail too.
+    EXPECT_EQ(*index.Find("S", "KEY"), "one");
+    EXPECT_EQ(*index.Find("s", "q"), "quoted");
+    EXPECT_EQ(index.Find("s", "new"), nullptr);
+    EXPECT_EQ(index.Find("empty", "k"), nullptr);
+    EXPECT_EQ(*index.Find("", "k"), "blank");
+}
+
+// Files in memory, handed over without a copy as the fuzz targets do.
+class InMemoryProfile : public IniProfile {
+  public:
+    std::map<std::string, std::string> files;
+    int reads = 0;
+
+  protected:
+    std::optional<std::string> ReadBytes(const std::string& path) override {
+        ++reads;
+        const auto it = files.find(path);
+        if (it == files.end())
+            return std::nullopt;
+        return it->second;
+    }
+    const std::string* PeekBytes(const std::string& path) override {
+        const auto it = files.find(path);
+        return it == files.end() ? nullptr : &it->second;
+    }
+    bool Exists(const std::string& path) override { return files.count(path) != 0; }
+    bool ReplaceBytes(const std::string& path, const std::string& bytes) override {
+        files[path] = bytes;
+        return true;
+    }
+};
+
+TEST(IniProfile, FilesHandedOverInPlaceReadAsTheyAreNow) {
+    InMemoryProfile p;
+    p.files["a.ini"] = "[s]\nk=1\n";
+    EXPECT_EQ(p.GetInt("a.ini", "s", "k", -1), 1);
+    p.files["a.ini"] = "[s]\nk=2\n";  // same size, other bytes
+    EXPECT_EQ(p.GetInt("a.ini", "s", "k", -1), 2);
+    ASSERT_TRUE(p.WriteString("a.ini", "s", "k", "3"));
+    EXPECT_EQ(p.GetInt("a.ini", "s", "k", -1), 3);
+    EXPECT_EQ(p.files["a.ini"], "[s]\nk=3\n");
+    p.files.erase("a.ini");
+    EXPECT_EQ(p.GetInt("a.ini", "s", "k", -1), -1);
+    // A file only ReadBytes knows is still read through it.
+    EXPECT_EQ(p.GetInt("none.ini", "s", "k", -1), -1);
+    EXPECT_GT(p.reads, 0);
 }
 
 }  // namespace

@@ -27,14 +27,17 @@ std::string IniProfile::GetString(const std::string& path, const std::string& se
                                   const std::string& key, const std::string& def,
                                   std::size_t maxChars, bool* found) {
     std::lock_guard lock(m_mutex);
-    std::optional<std::string> value;
-    if (const IniDocument* doc = Parsed(path))
-        value = doc->Get(section, key);
+    const std::string* value = nullptr;
+    if (const ParsedFile* file = Parsed(path))
+        value = file->index.Find(section, key);
     if (found)
-        *found = value.has_value();
+        *found = value != nullptr;
     const std::string& v = value ? *value : def;
     if (maxChars == 0)
         return std::string();
+    // A UTF-8 byte is never fewer UTF-16 units: what fits in bytes fits whole.
+    if (v.size() < maxChars)
+        return v;
     // The buffer counts UTF-16 units, as the profile functions' does; a cut
     // inside a surrogate pair drops the whole character.
     std::u16string w = Utf8ToUtf16(v);
@@ -66,8 +69,8 @@ bool IniProfile::WriteStrings(const std::string& path, const std::string& sectio
     if (section.empty())
         return false;
     IniDocument doc;
-    if (const IniDocument* parsed = Parsed(path))
-        doc = *parsed;
+    if (const ParsedFile* parsed = Parsed(path))
+        doc = parsed->doc;
     else if (Exists(path))
         return false;  // there but unreadable: a new file would lose its lines
     // Keys and values are one line each: a line feed would create new keys.
@@ -87,16 +90,21 @@ bool IniProfile::WriteStrings(const std::string& path, const std::string& sectio
     return ReplaceBytes(path, doc.ToBytes());
 }
 
-const IniDocument* IniProfile::Parsed(const std::string& path) {
-    std::optional<std::string> bytes = ReadBytes(path);
-    if (!bytes)
-        return nullptr;
+const IniProfile::ParsedFile* IniProfile::Parsed(const std::string& path) {
+    std::optional<std::string> read;
+    const std::string* bytes = PeekBytes(path);
+    if (!bytes) {
+        read = ReadBytes(path);
+        if (!read)
+            return nullptr;
+        bytes = &*read;
+    }
     for (auto it = m_parsed.begin(); it != m_parsed.end(); ++it) {
         if (it->path != path)
             continue;
         if (it->bytes == *bytes) {
             std::rotate(it, it + 1, m_parsed.end());
-            return &m_parsed.back().doc;
+            return &m_parsed.back();
         }
         m_parsed.erase(it);
         break;
@@ -104,8 +112,9 @@ const IniDocument* IniProfile::Parsed(const std::string& path) {
     if (m_parsed.size() >= kParsedFiles)
         m_parsed.erase(m_parsed.begin());
     IniDocument doc = IniDocument::FromBytes(*bytes);
-    m_parsed.push_back({path, std::move(*bytes), std::move(doc)});
-    return &m_parsed.back().doc;
+    IniIndex index(doc);
+    m_parsed.push_back({path, read ? std::move(*read) : *bytes, std::move(doc), std::move(index)});
+    return &m_parsed.back();
 }
 
 std::optional<std::string> IniProfile::ReadBytes(const std::string& path) {

@@ -28,21 +28,25 @@ class IniProfile : public Profile {
   protected:
     // The whole file, or nothing when it cannot be read; and its replacement.
     virtual std::optional<std::string> ReadBytes(const std::string& path);
+    // The whole file without a copy, for files kept in memory; nullptr
+    // leaves it to ReadBytes.
+    virtual const std::string* PeekBytes(const std::string& /*path*/) { return nullptr; }
     // Whether anything is at `path` (an unreadable file is never overwritten).
     virtual bool Exists(const std::string& path);
     virtual bool ReplaceBytes(const std::string& path, const std::string& bytes);
 
   private:
-    // The file parsed; nullptr when it cannot be read. Parsing is the dear
-    // part of a lookup and a file is looked up key by key: the parse is kept
-    // while the file's bytes stay the same.
-    const IniDocument* Parsed(const std::string& path);
-
     struct ParsedFile {
         std::string path;
         std::string bytes;
         IniDocument doc;
+        IniIndex index;  // a lookup is a hash, not a walk over the lines
     };
+    // The file parsed; nullptr when it cannot be read. Parsing is the dear
+    // part of a lookup and a file is looked up key by key: the parse is kept
+    // while the file's bytes stay the same.
+    const ParsedFile* Parsed(const std::string& path);
+
     static constexpr std::size_t kParsedFiles = 4;
     std::vector<ParsedFile> m_parsed;  // most recent last
     std::mutex m_mutex;                // one writer at a time per process
