@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Checks that the notification fuzz target's inputs are independent: each of
-# the first N files of a corpus (shuffled the same way every time) must give
-# the same digest run alone as run after every other file of the corpus.
-# Usage: scripts/fuzz-reset-check.sh corpus-dir [N]   (after scripts/fuzz.sh)
+# Checks that a fuzz target that keeps the program between inputs resets it
+# well: each of the first N files of a corpus (shuffled the same way every
+# time) must give the same digest run alone as run after every other file of
+# the corpus. The target defaults to notification_fuzz.
+# Usage: scripts/fuzz-reset-check.sh corpus-dir [N] [target]   (after scripts/fuzz.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=$1
 n=${2:-50}
-bin=./build/fuzz/notification_fuzz
+bin=./build/fuzz/${3:-notification_fuzz}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 find "$dir" -maxdepth 1 -type f | shuf --random-source=<(yes) >"$work/files"

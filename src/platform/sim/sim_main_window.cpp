@@ -36,6 +36,16 @@ bool SimMainWindow::HasTimer(uint32_t id) {
     return m_timers.count(id) != 0;
 }
 
+std::map<uint32_t, SimMainWindow::Timer> SimMainWindow::SaveTimers() {
+    std::lock_guard lock(m_mutex);
+    return m_timers;
+}
+
+void SimMainWindow::RestoreTimers(std::map<uint32_t, Timer> timers) {
+    std::lock_guard lock(m_mutex);
+    m_timers = std::move(timers);
+}
+
 uint32_t SimMainWindow::MsUntilNextTimer() {
     std::lock_guard lock(m_mutex);
     uint32_t best = UINT32_MAX;

@@ -36,15 +36,20 @@ class SimMainWindow : public MainWindow {
     uint32_t MsUntilNextTimer();
     bool HasTimer(uint32_t id);
 
+    struct Timer {
+        uint32_t period;
+        uint32_t due;
+    };
+    // The running timers, and all of them put back: a harness that replays
+    // many inputs starts each from the same timers.
+    std::map<uint32_t, Timer> SaveTimers();
+    void RestoreTimers(std::map<uint32_t, Timer> timers);
+
   private:
     struct Msg {
         uint32_t msg;
         uintptr_t wParam;
         intptr_t lParam;
-    };
-    struct Timer {
-        uint32_t period;
-        uint32_t due;
     };
     Clock& m_clock;
     std::recursive_mutex m_dispatch;  // one message handled at a time, like a UI thread

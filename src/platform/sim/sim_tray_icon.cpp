@@ -78,4 +78,9 @@ std::vector<std::string> SimTrayIcon::Records() const {
     return m_records;
 }
 
+void SimTrayIcon::ClearRecords() {
+    std::lock_guard lock(m_mutex);
+    m_records.clear();
+}
+
 }  // namespace vocastra

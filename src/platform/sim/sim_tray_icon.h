@@ -22,6 +22,7 @@ class SimTrayIcon : public TrayIcon {
     TrayImage Image() const;
     std::string Tip() const;
     std::vector<std::string> Records() const;
+    void ClearRecords();
     // Makes the next Add fail, as a shell without a notification area does.
     void RefuseAdd(bool refuse) { m_refuseAdd = refuse; }
     // The shell restarts: the notification area comes back empty.
