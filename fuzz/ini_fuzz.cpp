@@ -14,7 +14,7 @@ namespace {
 // Section and key names as the text spells them, and spelled otherwise.
 std::vector<std::string> Names(std::string_view bytes) {
     std::vector<std::string> names{"SETTING", "VAL_LANGUAGE", ""};
-    for (std::size_t pos = 0; pos < bytes.size() && names.size() < 10;) {
+    for (std::size_t pos = 0; pos < bytes.size() && names.size() < 7;) {
         std::size_t end = bytes.find('\n', pos);
         if (end == std::string_view::npos)
             end = bytes.size();
