@@ -125,9 +125,14 @@ void SettingsStore::LoadSettings() {
     };
     for (const auto& k : kLeadingInts)
         (s.*k.field) = readInt(kSection, k.name, (s.*k.field).load());
-    s.VAL_RINGTONE = m_profile.GetString(file, kSection, "VAL_RINGTONE", "", kRingToneChars);
-    s.Val_CustomRingTone =
-        m_profile.GetString(file, kSection, "Val_CustomRingTone", "", kRingToneChars);
+    // A path cut at its buffer may end in blanks, which the reader drops
+    // once the path is saved and read again: dropped now, what is saved
+    // reads back the same.
+    auto readPath = [&](const char* key) {
+        return std::string(TrimAscii(m_profile.GetString(file, kSection, key, "", kRingToneChars)));
+    };
+    s.VAL_RINGTONE = readPath("VAL_RINGTONE");
+    s.Val_CustomRingTone = readPath("Val_CustomRingTone");
     for (const auto& k : kTrailingInts)
         (s.*k.field) = readInt(kSection, k.name, (s.*k.field).load());
     for (int level = 0; level < kContrastLevels; ++level) {

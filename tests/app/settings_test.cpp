@@ -89,6 +89,21 @@ TEST_F(SettingsFixture, SaveWritesTheThirteenKeysAndLeavesHandsetSectionsAlone) 
     EXPECT_EQ(reloaded.VAL_KEYSCAN[0], 3);
 }
 
+// A ring tone path longer than its buffer is cut; a cut that ends in blanks
+// must not load differently once saved (the reader drops trailing blanks).
+TEST_F(SettingsFixture, ARingTonePathCutAtItsBufferLoadsTheSameAfterASave) {
+    const std::string head = "C:\\Tones\\" + std::string(248, 'x');
+    dir.Write("Vocastra.ini", "[SETTING]\nVAL_RINGTONE=" + head + "  \r tail.wav\n");
+    store.LoadSettings();
+    const std::string loaded = settings.VAL_RINGTONE;
+    EXPECT_EQ(loaded, head);
+    store.SaveSettings();
+    Settings reloaded;
+    SettingsStore again{reloaded, sim.profile, sim.modulePath, sim.registry};
+    again.LoadSettings();
+    EXPECT_EQ(reloaded.VAL_RINGTONE, loaded);
+}
+
 // A save that cannot put the new file in place says so and leaves the old
 // file whole; one that cannot read the file never replaces it with the
 // thirteen keys alone.
