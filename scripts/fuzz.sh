@@ -20,12 +20,14 @@ for t in "${targets[@]}"; do
     echo "== $t for ${seconds}s"
     rc=0
     dict=(); [ -f "fuzz/${t%_fuzz}.dict" ] && dict=(-dict="fuzz/${t%_fuzz}.dict")
+    # A target's own libFuzzer options, one per line ("#" starts a comment).
+    opts=(); [ -f "fuzz/${t%_fuzz}.options" ] && mapfile -t opts < <(grep -v '^#' "fuzz/${t%_fuzz}.options")
     # nice: the fuzzer shares the machine; the corpus found goes to build/.
     # The processor time too: on a shared machine executions per second of
     # wall time say more about the neighbours than about the target.
     timer=(); [ -x /usr/bin/time ] && timer=(/usr/bin/time -f "stat::cpu_seconds: %U user %S sys")
     "${timer[@]}" nice -n 19 ./build/fuzz/"$t" -max_total_time="$seconds" -print_final_stats=1 \
-        "${dict[@]}" "$work" "$corpus" >"build/fuzz/$t.log" 2>&1 || rc=$?
+        "${dict[@]}" "${opts[@]}" "$work" "$corpus" >"build/fuzz/$t.log" 2>&1 || rc=$?
     grep -E "^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|cpu_seconds)|^==[0-9]+==ERROR|^SUMMARY" \
         "build/fuzz/$t.log" || true
     # The coverage reached: the last status line's "cov:" (edges) and "ft:" (features).
