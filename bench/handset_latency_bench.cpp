@@ -16,6 +16,7 @@
 #include "app/application.h"
 #include "platform/sim/sim_platform.h"
 #include "run_dir.h"
+#include "thread_switches.h"
 
 namespace vocastra {
 namespace {
@@ -100,25 +101,6 @@ void BM_ReleaseToDispatch(benchmark::State& state) {
     Percentiles(state, us);
 }
 BENCHMARK(BM_ReleaseToDispatch)->UseManualTime()->Iterations(100)->Unit(benchmark::kMicrosecond);
-
-// Context switches of every thread but the caller's, from /proc.
-long OtherThreadSwitches() {
-    long total = 0;
-    const auto self = std::to_string(::gettid());
-    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-        if (task.path().filename() == self)
-            continue;
-        std::ifstream status(task.path() / "status");
-        std::string line;
-        while (std::getline(status, line)) {
-            long v = 0;
-            if (std::sscanf(line.c_str(), "voluntary_ctxt_switches: %ld", &v) == 1 ||
-                std::sscanf(line.c_str(), "nonvoluntary_ctxt_switches: %ld", &v) == 1)
-                total += v;
-        }
-    }
-    return total;
-}
 
 // The handset idle for two seconds (and then flashing its LED for two): how
 // often the device threads run.

@@ -26,6 +26,7 @@
 #include "platform/sim/sim_platform.h"
 #include "polling_loops.h"
 #include "run_dir.h"
+#include "thread_switches.h"
 
 namespace vocastra {
 namespace {
@@ -278,26 +279,6 @@ void BM_RingingToHandsetReports(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RingingToHandsetReports)->Iterations(1)->Unit(benchmark::kMillisecond);
-
-// Context switches of every thread but the caller's, from /proc: each time
-// a thread blocks again after running counts once.
-long OtherThreadSwitches() {
-    long total = 0;
-    const auto self = std::to_string(::gettid());
-    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-        if (task.path().filename() == self)
-            continue;
-        std::ifstream status(task.path() / "status");
-        std::string line;
-        while (std::getline(status, line)) {
-            long v = 0;
-            if (std::sscanf(line.c_str(), "voluntary_ctxt_switches: %ld", &v) == 1 ||
-                std::sscanf(line.c_str(), "nonvoluntary_ctxt_switches: %ld", &v) == 1)
-                total += v;
-        }
-    }
-    return total;
-}
 
 // What the user-interface thread does while idle: the main window's timers
 // when they fall due (the one-second display refresh) and the link window's

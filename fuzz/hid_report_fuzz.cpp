@@ -21,22 +21,13 @@
 
 #include "app/application.h"
 #include "app/messages.h"
+#include "common/digest.h"
 #include "platform/sim/sim_handset_pump.h"
 #include "platform/sim/sim_platform.h"
 
 namespace {
 
 using namespace vocastra;
-
-// FNV-1a, enough to tell two runs apart.
-struct Digest {
-    uint64_t h = 1469598103934665603ull;
-    void Add(std::string_view s) {
-        for (unsigned char c : s)
-            h = (h ^ c) * 1099511628211ull;
-        h = (h ^ 0xff) * 1099511628211ull;
-    }
-};
 
 class Harness {
   public:

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "common/digest.h"
 #include "platform/sim/sim_platform.h"
 
 namespace {
@@ -61,16 +62,6 @@ bool ListsConsistent(CSkypeMonitor& skype) {
     }
     return true;
 }
-
-// FNV-1a, enough to tell two runs apart.
-struct Digest {
-    uint64_t h = 1469598103934665603ull;
-    void Add(std::string_view s) {
-        for (unsigned char c : s)
-            h = (h ^ c) * 1099511628211ull;
-        h = (h ^ 0xff) * 1099511628211ull;
-    }
-};
 
 class Harness {
   public:
