@@ -341,5 +341,15 @@ E2E_SCENARIO(client_windows_driven_from_the_handset) {
     server.handset().Release();
     waitLine("WINDOW <- ALT+1", 3);
     E2E_CHECK(::IsWindowVisible(ClientWindow()));
+
+    // A key held makes a long press while it is still down: the handset's
+    // read thread sets the long-press timer on the main window, whose own
+    // thread must arm it.
+    E2E_CHECK(!LogHas(p, "LONG KEY PRESSED!"));
+    server.handset().Press(kStarScan);
+    E2E_CHECK_MSG(e2e::WaitUntil([&] { return LogHas(p, "LONG KEY PRESSED!"); }, 20000),
+                  "no long press while the key was held; log:\n"
+                      << e2e::ReadFileBytes(p.log));
+    server.handset().Release();
     E2E_CHECK(p.program.Running());
 }

@@ -4,7 +4,9 @@
 #undef GetModuleFileName
 
 #include <string>
+#include <thread>
 
+#include "platform/win32/win32_main_window.h"
 #include "platform/win32/win32_module_path.h"
 #include "platform/win32/win32_registry.h"
 #include "test_support.h"
@@ -113,6 +115,45 @@ TEST(Win32ModulePath, FullPathOrNothing) {
     EXPECT_NE(path.find('\\'), std::string::npos);
     // A buffer too small for the path gives nothing rather than a cut path.
     EXPECT_EQ(mp.GetModuleFileName(5), "");
+}
+
+// The next message for `hwnd` whatever it is, left in the queue.
+UINT PeekNext(HWND hwnd) {
+    MSG m{};
+    return ::PeekMessageW(&m, hwnd, 0, 0, PM_NOREMOVE) ? m.message : 0;
+}
+
+TEST(Win32MainWindow, TimersFromAnotherThreadAreCarriedOutByTheWindowsThread) {
+    HWND hwnd = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                  nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    win32::Win32MainWindow window;
+    window.SetHandle(hwnd);
+
+    // The handset's read thread presses a key: the request waits in the
+    // window's queue, and the window's thread arms the timer from it.
+    std::thread([&] { window.SetTimer(1001, 1); }).join();
+    MSG m{};
+    ASSERT_TRUE(::GetMessageW(&m, hwnd, 0, 0));
+    ASSERT_EQ(m.message, win32::kMsgSetTimerRequest);
+    EXPECT_TRUE(window.HandleTimerRequest(m.message, m.wParam, m.lParam));
+    ASSERT_TRUE(::GetMessageW(&m, hwnd, 0, 0));
+    EXPECT_EQ(m.message, static_cast<UINT>(WM_TIMER));
+    EXPECT_EQ(m.wParam, 1001u);
+
+    // Its release kills it the same way.
+    std::thread([&] { window.KillTimer(1001); }).join();
+    ASSERT_TRUE(::GetMessageW(&m, hwnd, 0, 0));
+    ASSERT_EQ(m.message, win32::kMsgKillTimerRequest);
+    EXPECT_TRUE(window.HandleTimerRequest(m.message, m.wParam, m.lParam));
+    EXPECT_FALSE(::KillTimer(hwnd, 1001));  // already gone
+
+    // The window's own thread needs no request.
+    window.SetTimer(1002, 60000);
+    EXPECT_EQ(PeekNext(hwnd), 0u);
+    EXPECT_TRUE(::KillTimer(hwnd, 1002));
+    EXPECT_FALSE(window.HandleTimerRequest(WM_TIMER, 1002, 0));
+    ::DestroyWindow(hwnd);
 }
 
 }  // namespace

@@ -117,6 +117,8 @@ bool MainDialog::PaintIconic() {
 }
 
 INT_PTR MainDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (m_mainWindow.HandleTimerRequest(msg, wParam, lParam))
+        return TRUE;
     switch (msg) {
         case WM_PAINT:
             return PaintIconic() ? TRUE : FALSE;

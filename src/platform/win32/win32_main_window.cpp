@@ -14,14 +14,44 @@ intptr_t Win32MainWindow::Send(uint32_t msg, uintptr_t wParam, intptr_t lParam) 
     return h ? ::SendMessageW(h, msg, wParam, lParam) : 0;
 }
 
+namespace {
+
+bool OwnsWindow(HWND h) {
+    return ::GetWindowThreadProcessId(h, nullptr) == ::GetCurrentThreadId();
+}
+
+}  // namespace
+
 void Win32MainWindow::SetTimer(uint32_t id, uint32_t elapseMs) {
-    if (HWND h = Handle())
+    HWND h = Handle();
+    if (!h)
+        return;
+    if (OwnsWindow(h))
         ::SetTimer(h, id, elapseMs, nullptr);
+    else
+        ::PostMessageW(h, kMsgSetTimerRequest, id, static_cast<LPARAM>(elapseMs));
 }
 
 void Win32MainWindow::KillTimer(uint32_t id) {
-    if (HWND h = Handle())
+    HWND h = Handle();
+    if (!h)
+        return;
+    if (OwnsWindow(h))
         ::KillTimer(h, id);
+    else
+        ::PostMessageW(h, kMsgKillTimerRequest, id, 0);
+}
+
+bool Win32MainWindow::HandleTimerRequest(unsigned msg, uintptr_t wParam, intptr_t lParam) {
+    if (msg != kMsgSetTimerRequest && msg != kMsgKillTimerRequest)
+        return false;
+    if (HWND h = Handle()) {
+        if (msg == kMsgSetTimerRequest)
+            ::SetTimer(h, wParam, static_cast<UINT>(lParam), nullptr);
+        else
+            ::KillTimer(h, wParam);
+    }
+    return true;
 }
 
 void Win32MainWindow::EndDialog() {
