@@ -326,6 +326,9 @@ class UiTimers {
 };
 
 constexpr int kIdleSeconds = 4;
+// With the user-interface thread: four keep-alive periods, so the count does
+// not depend on where the window falls in the keep-alive's cycle.
+constexpr int kIdleUiSeconds = 4 * kSkypePingPeriodMs / 1000;
 
 double IdleWakeupsPerSecond(Design design, bool uiTimers) {
     Rig rig(design);
@@ -335,9 +338,10 @@ double IdleWakeupsPerSecond(Design design, bool uiTimers) {
     const long before = OtherThreadSwitches();
     if (uiTimers)
         ui = std::make_unique<UiTimers>(rig);
-    std::this_thread::sleep_for(std::chrono::seconds(kIdleSeconds));
+    const int seconds = uiTimers ? kIdleUiSeconds : kIdleSeconds;
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
     const long after = OtherThreadSwitches();
-    return static_cast<double>(after - before) / kIdleSeconds;
+    return static_cast<double>(after - before) / seconds;
 }
 
 // Handset connected and idle, client attached and silent: the device and
