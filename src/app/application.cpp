@@ -55,7 +55,15 @@ void Application::ConnectModes() {
         ports.mainWindow.SetTimer(TIMER_DISPLAY_REFRESH, kDisplayRefreshMs);
     });
     pt.SwitchMode.Fill([this](int mode) { modes.SwitchMode(mode); });
-    pt.UpdateTrayIcon.Fill([this] { UpdateTrayIcon(tray, modes, languageTexts, flags); });
+    pt.UpdateTrayIcon.Fill([this] {
+        const int before = modes.CurrentMode();
+        UpdateTrayIcon(tray, modes, languageTexts, flags);
+        // What asks for a tray update (the client attached or gone, the
+        // handset started or removed, another language) is also what the
+        // idle screens show; a switch of mode has redrawn already.
+        if (modes.CurrentMode() == before)
+            modes.RefreshIdleScreen();
+    });
     pt.BlankDisplay.Fill([this] { modes.BlankDisplay(); });
     pt.RemoveTrayIcon.Fill([this] { tray.RemoveIcon(); });
     pt.GetPopupMessage.Fill([this](int n) { return languageTexts.GetPopupMessage(n); });

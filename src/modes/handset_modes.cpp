@@ -97,6 +97,15 @@ void HandsetModes::OnRefreshTimer() {
         RefreshDisplay();
 }
 
+bool HandsetModes::ShowsMinutesOnly(int mode) {
+    return mode == MODE_MAIN || mode == MODE_UNCONNECTED;
+}
+
+void HandsetModes::RefreshIdleScreen() {
+    if (ShowsMinutesOnly(m_state.m_nCurMode.load()))
+        RefreshDisplay();
+}
+
 void HandsetModes::OnHandsetStarted() {
     std::lock_guard lock(m_state.m_csDisplay);
     m_display.InvalidateLineCache();

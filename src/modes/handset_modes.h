@@ -58,6 +58,11 @@ class HandsetModes {
     void KeyToneDelay();
     // The one-second tick: redraws every mode but the contact list.
     void OnRefreshTimer();
+    // The idle screens (main, unconnected): nothing on them changes between
+    // two minutes unless an input they show does.
+    static bool ShowsMinutesOnly(int mode);
+    // An input the idle screens show changed: redrawn now if one is up.
+    void RefreshIdleScreen();
     // The handset announced its start: its screen is empty, whatever was sent.
     void OnHandsetStarted();
     // At quit: the handset display goes blank.

@@ -248,8 +248,14 @@ void CSkypeMonitor::OnUser(std::string_view text) {
             }
             // The name belongs on the main screen; a late reply must not take
             // the screen (and the hook) away from a call that already rings.
-            if (m_CurrCallList.GetCount() == 0)
+            if (m_CurrCallList.GetCount() == 0) {
+                const bool shown = points.GetCurrentMode() == MODE_MAIN;
                 points.SwitchMode(MODE_MAIN);
+                // Already there, the switch draws nothing: the name shows
+                // now, not at the next minute's redraw.
+                if (shown)
+                    points.RefreshDisplay();
+            }
         } else if (hasValue) {
             m_ContactList.ModifyDisplayName(h, JoinWords(words, 3), 0);
         }
