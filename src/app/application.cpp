@@ -52,7 +52,7 @@ void Application::ConnectModes() {
     pt.CreateTrayIcon.Fill([this] { tray.Create(); });
     pt.CreateVirtualDisplay.Fill([this] {
         display.Create();
-        ports.mainWindow.SetTimer(TIMER_DISPLAY_REFRESH, kDisplayRefreshMs);
+        ArmDisplayRefresh();
     });
     pt.SwitchMode.Fill([this](int mode) { modes.SwitchMode(mode); });
     pt.UpdateTrayIcon.Fill([this] {
@@ -68,11 +68,25 @@ void Application::ConnectModes() {
     pt.RemoveTrayIcon.Fill([this] { tray.RemoveIcon(); });
     pt.GetPopupMessage.Fill([this](int n) { return languageTexts.GetPopupMessage(n); });
     pt.OnTimer.Fill([this](uint32_t id) {
-        if (id == TIMER_DISPLAY_REFRESH)
+        if (id == TIMER_DISPLAY_REFRESH) {
             modes.OnRefreshTimer();
-        else
+            // The one-second timer repeats by itself; the wait for the next
+            // minute is taken from the clock each time.
+            if (HandsetModes::ShowsMinutesOnly(modes.CurrentMode()))
+                ArmDisplayRefresh();
+        } else {
             device.keys.OnTimer(id);
+        }
     });
+    pt.ArmDisplayRefresh.Fill([this] { ArmDisplayRefresh(); });
+    pt.OnTimeChange.Fill([this] {
+        modes.RefreshIdleScreen();
+        ArmDisplayRefresh();
+    });
+    // Mode switches happen on any thread; the timer is re-armed on the UI
+    // thread, which owns it.
+    modes.links.RefreshTimingChanged.Fill(
+        [this] { ports.mainWindow.Post(WM_REARM_DISPLAY_REFRESH, 0, 0); });
     // The modes' device commands take the same road as the main window's.
     modes.links.NewWriteCmd.Fill(
         [this](int cmd, int a, int b, int c) { dlg.points.NewWriteCmd(cmd, a, b, c); });
@@ -112,6 +126,10 @@ void Application::ConnectModes() {
         modes.RefreshDisplay();
     });
     device.deviceChange.points.HandsetRemoved.Fill([this] { m_handsetScreenKnown = false; });
+}
+
+void Application::ArmDisplayRefresh() {
+    ports.mainWindow.SetTimer(TIMER_DISPLAY_REFRESH, modes.RefreshDelayMs());
 }
 
 void Application::PrepareInstance() {

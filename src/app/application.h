@@ -115,6 +115,8 @@ class Application {
     void ConnectMenus();
     void ConnectFace();
     void ConnectAudio();
+    // UI thread: TIMER_DISPLAY_REFRESH set for the current screen's wait.
+    void ArmDisplayRefresh();
     // What the handset shows is known to us: false from its removal until
     // the first redraw after its start.
     std::atomic<bool> m_handsetScreenKnown{false};

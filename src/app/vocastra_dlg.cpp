@@ -38,6 +38,8 @@ CVocastraDlg::Points::Points(const ConnectionOwner& log)
       OnTrayNotification(log, "OnTrayNotification"),
       SelectLanguage(log, "SelectLanguage"),
       OnTimer(log, "OnTimer"),
+      ArmDisplayRefresh(log, "ArmDisplayRefresh"),
+      OnTimeChange(log, "OnTimeChange"),
       RunSettingSheet(log, "RunSettingSheet"),
       SetSettingSheetPage(log, "SetSettingSheetPage"),
       CancelSettingSheet(log, "CancelSettingSheet"),
@@ -118,6 +120,12 @@ bool CVocastraDlg::HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam
             return true;
         case WM_UPDATE_TRAY:
             points.UpdateTrayIcon();
+            return true;
+        case WM_REARM_DISPLAY_REFRESH:
+            points.ArmDisplayRefresh();
+            return true;
+        case kMsgTimeChange:
+            points.OnTimeChange();
             return true;
         case WM_TRAY_NOTIFY:
             if (lParam == kLButtonDblClk) {

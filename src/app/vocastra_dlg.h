@@ -77,6 +77,10 @@ class CVocastraDlg {
         ConnectionPoint<void(uintptr_t, intptr_t)> OnTrayNotification;
         ConnectionPoint<void(int)> SelectLanguage;
         ConnectionPoint<void(uint32_t)> OnTimer;
+        // The display refresh timer armed for the current screen; the clock
+        // was set (the time shown may be off by more than the timer's wait).
+        ConnectionPoint<void()> ArmDisplayRefresh;
+        ConnectionPoint<void()> OnTimeChange;
         // The settings sheet: run modally on `page`, switch an open one, cancel it.
         ConnectionPoint<void(int)> RunSettingSheet;
         ConnectionPoint<void(int)> SetSettingSheetPage;

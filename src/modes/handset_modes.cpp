@@ -1,5 +1,6 @@
 #include "modes/handset_modes.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/log.h"
@@ -52,6 +53,10 @@ int HandsetModes::SwitchMode(int newMode) {
     if (auto init = GetModeHandlers(newMode).Init)
         init(*this);
     RefreshDisplay();
+    // The refresh moves between a second and a minute. Its timer belongs to
+    // the UI thread and this may be another: that thread re-arms it.
+    if (ShowsMinutesOnly(cur) != ShowsMinutesOnly(newMode))
+        links.RefreshTimingChanged();
     return m_state.m_nPrevMode.load();
 }
 
@@ -99,6 +104,15 @@ void HandsetModes::OnRefreshTimer() {
 
 bool HandsetModes::ShowsMinutesOnly(int mode) {
     return mode == MODE_MAIN || mode == MODE_UNCONNECTED;
+}
+
+uint32_t HandsetModes::RefreshDelayMs() {
+    if (!ShowsMinutesOnly(m_state.m_nCurMode.load()))
+        return kDisplayRefreshMs;
+    // The clock gives whole seconds: counted from the start of this one, the
+    // redraw can come late by up to a second but never before the minute.
+    const int second = std::clamp(m_clock.GetLocalTime().second, 0, 59);
+    return static_cast<uint32_t>(60 - second) * 1000 + kMinuteRefreshMarginMs;
 }
 
 void HandsetModes::RefreshIdleScreen() {

@@ -25,8 +25,11 @@ struct AppFlags;
 struct Settings;
 
 // Period of the main-window timer TIMER_DISPLAY_REFRESH that redraws the
-// current screen.
+// current screen. The idle screens show nothing that changes faster than a
+// minute: for them the timer falls just after the next minute of the local
+// time instead, late enough to land in the new minute.
 inline constexpr uint32_t kDisplayRefreshMs = 1000;
+inline constexpr uint32_t kMinuteRefreshMarginMs = 50;
 
 inline constexpr int32_t KEY_0_LONG = 0 + 100;          // KEY_0 + KEY_LONG_OFFSET
 inline constexpr int32_t KEY_HOTKEY_1_LONG = 14 + 100;  // KEY_HOTKEY_1 + KEY_LONG_OFFSET
@@ -56,11 +59,14 @@ class HandsetModes {
     void RefreshDisplay();
     void DispatchKeyToMode(int32_t key);
     void KeyToneDelay();
-    // The one-second tick: redraws every mode but the contact list.
+    // The refresh timer's tick: redraws every mode but the contact list.
     void OnRefreshTimer();
     // The idle screens (main, unconnected): nothing on them changes between
     // two minutes unless an input they show does.
     static bool ShowsMinutesOnly(int mode);
+    // Milliseconds until the current screen's next timed redraw: a second,
+    // or for an idle screen until just after the next minute of the clock.
+    uint32_t RefreshDelayMs();
     // An input the idle screens show changed: redrawn now if one is up.
     void RefreshIdleScreen();
     // The handset announced its start: its screen is empty, whatever was sent.

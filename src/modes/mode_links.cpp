@@ -4,6 +4,7 @@ namespace vocastra {
 
 ModeLinks::ModeLinks(const ConnectionOwner& log)
     : NewWriteCmd(log, "NewWriteCmd"),
+      RefreshTimingChanged(log, "RefreshTimingChanged"),
       SendMessageToSkype(log, "SendMessageToSkype"),
       GetCurrentCalls(log, "GetCurrentCalls"),
       RotateCalls(log, "RotateCalls"),

@@ -35,6 +35,9 @@ struct ModeLinks {
 
     // Handset device.
     ConnectionPoint<void(int, int, int, int)> NewWriteCmd;
+    // The current screen's refresh moved between a second and a minute
+    // (HandsetModes::RefreshDelayMs): any thread.
+    ConnectionPoint<void()> RefreshTimingChanged;
     // Client link.
     ConnectionPoint<void(std::string)> SendMessageToSkype;
     // m_CurrCallList in list order; the current call is the last.

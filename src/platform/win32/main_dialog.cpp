@@ -9,6 +9,7 @@ namespace vocastra::win32 {
 
 static_assert(RES_DIALOG_MAIN == IDD_VOCASTRA_DIALOG && RES_ICON_MAINFRAME == IDR_MAINFRAME &&
               RES_STR_OPTIONS == IDS_OPTIONS && RES_CMD_EXIT == ID_APP_EXIT_CMD);
+static_assert(WM_TIMECHANGE == kMsgTimeChange);
 static_assert(RES_CMD_LANGUAGE_0 == ID_LANGUAGE_COMMANDS[0] &&
               RES_CMD_LANGUAGE_1 == ID_LANGUAGE_COMMANDS[1] &&
               RES_CMD_LANGUAGE_2 == ID_LANGUAGE_COMMANDS[2] &&
@@ -33,6 +34,8 @@ bool IsCoreMessage(UINT msg) {
         case WM_START_RING:
         case WM_STOP_RING:
         case WM_UNSUPPORTED_SKYPE:
+        case WM_REARM_DISPLAY_REFRESH:
+        case WM_TIMECHANGE:
         case WM_QUIT_REQUEST:
         case WM_TRAY_NOTIFY:
         case kMsgMixerControlChange:
