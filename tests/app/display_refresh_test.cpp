@@ -6,6 +6,7 @@
 
 #include "app/application.h"
 #include "app/messages.h"
+#include "device/key_codes.h"
 #include "modes/mode_ids.h"
 #include "platform/sim/sim_handset_pump.h"
 #include "platform/sim/sim_platform.h"
@@ -149,7 +150,7 @@ TEST_F(DisplayRefresh, ASwitchOnAnotherThreadLeavesTheTimerToTheUiThread) {
     const SimMainWindow::Timer idle = Refresh();
     ASSERT_GT(idle.period, kDisplayRefreshMs);
     // A digit typed at idle opens the number entry, on the key thread.
-    std::thread([&] { app.modes.DispatchKeyToMode(5); }).join();
+    std::thread([&] { app.modes.DispatchKeyToMode(KEY_5); }).join();
     ASSERT_EQ(app.modes.CurrentMode(), MODE_NUMDIAL);
     EXPECT_EQ(Refresh().period, idle.period) << "the timer was set off the UI thread";
     EXPECT_EQ(Refresh().due, idle.due);
