@@ -8,18 +8,14 @@
 #include "app/messages.h"
 #include "device/key_codes.h"
 #include "modes/mode_ids.h"
-#include "platform/sim/sim_handset_pump.h"
-#include "platform/sim/sim_platform.h"
 #include "settings_ui/setting_ids.h"
 #include "test_support.h"
+#include "whole_program.h"
 
 namespace vocastra {
 namespace {
 
-struct DisplayRefresh : ::testing::Test {
-    test::TempDir dir;
-    SimPlatform sim{dir.Path()};
-    Application app{sim.MakePorts()};
+struct DisplayRefresh : test::WholeProgram {
     int refreshTicks = 0;  // TIMER_DISPLAY_REFRESH delivered
 
     DisplayRefresh() {
@@ -30,29 +26,12 @@ struct DisplayRefresh : ::testing::Test {
         std::filesystem::copy_file(std::string(VOCASTRA_SOURCE_DIR) + "/data/Vocastra.ini",
                                    dir.Path() + "Vocastra.ini");
         sim.fakeClock.SetLocalTime({2026, 12, 8, 2, 8, 0, 0});
-        app.device.SetThreadsEnabled(false);
-        app.skype.SetManualThreads(true);
-        app.dialler.SetManualThreads(true);
-        sim.hidBus.SetBlockingReads(false);
         sim.mainWindow.SetHandler([this](uint32_t m, uintptr_t w, intptr_t l) -> intptr_t {
             if (m == kMsgTimer && w == TIMER_DISPLAY_REFRESH)
                 ++refreshTicks;
             return app.HandleMessage(m, w, l) ? 1 : 0;
         });
-        sim.skypeClient.LoadDefaultSession();
-        sim.hidBus.Plug();
-        app.PrepareInstance();
-        app.dlg.OnInitDialog();
-        Settle();
-        sim.hidBus.handset().Start();
-        Settle();
-    }
-    void Settle() {
-        for (int done = 1; done > 0;) {
-            done = PumpHandset(app, sim) + sim.skypeClient.Deliver();
-            while (app.skype.ProcessNotification())
-                ++done;
-        }
+        Start();
     }
     uint32_t Now() { return sim.fakeClock.GetTickCount(); }
     // The clock moved on by `ms`, with every timer that falls due on the way
