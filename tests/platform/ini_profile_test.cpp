@@ -27,11 +27,14 @@ TEST(IniProfile, EveryLookupSeesTheFileAsItIsNow) {
     // kept must still read as it is on disk.
     test::TempDir dir;
     IniProfile p;
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 20; ++i)
         dir.Write("f" + std::to_string(i) + ".ini", "[s]\nk=" + std::to_string(i) + "\n");
     for (int round = 0; round < 2; ++round)
-        for (int i = 0; i < 6; ++i)
+        for (int i = 0; i < 20; ++i)
             EXPECT_EQ(p.GetInt(dir.File("f" + std::to_string(i) + ".ini"), "s", "k", -1), i);
+    // A file read in several blocks reads whole.
+    dir.Write("big.ini", "[s]\n" + std::string(40000, ';') + "\n[t]\nlast=yes\n");
+    EXPECT_EQ(p.GetString(dir.File("big.ini"), "t", "last", "", 255), "yes");
     const auto f = dir.File("f0.ini");
     dir.Write("f0.ini", "[s]\nk=7\n");
     EXPECT_EQ(p.GetInt(f, "s", "k", -1), 7);

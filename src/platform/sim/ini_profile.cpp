@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "app/text_util.h"
 
@@ -18,7 +17,14 @@ std::optional<std::string> ReadFile(const std::string& path) {
     std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in)
         return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    // In blocks, not character by character: every lookup reads the file.
+    std::string bytes;
+    char block[16384];
+    while (in.read(block, sizeof block) || in.gcount() > 0)
+        bytes.append(block, static_cast<std::size_t>(in.gcount()));
+    if (in.bad())
+        return std::nullopt;
+    return bytes;
 }
 
 }  // namespace

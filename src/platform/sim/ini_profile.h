@@ -47,7 +47,9 @@ class IniProfile : public Profile {
     // while the file's bytes stay the same.
     const ParsedFile* Parsed(const std::string& path);
 
-    static constexpr std::size_t kParsedFiles = 4;
+    // The settings, the country codes and every language file (the tray
+    // menu names each language from its own file) stay parsed together.
+    static constexpr std::size_t kParsedFiles = 16;
     std::vector<ParsedFile> m_parsed;  // most recent last
     std::mutex m_mutex;                // one writer at a time per process
 };
