@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "app/log.h"
 #include "platform/sim/box_text_renderer.h"
 #include "platform/sim/memory_log_sink.h"
@@ -243,6 +245,38 @@ TEST(CanvasMask, LitPixelsTakeTheColourInsideTheClipOnly) {
     canvas.LinePages(3, upper, lower);
     EXPECT_EQ(upper[101], 1 << 2);
     EXPECT_EQ(lower[101], 0);
+}
+
+// Wide masks go on eight pixels at a time: any offset, clip and colour must
+// give what laying them pixel by pixel gives.
+TEST(CanvasMask, WideMasksMatchPixelByPixel) {
+    std::mt19937 rng(7);
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<>(lo, hi)(rng); };
+    for (int round = 0; round < 300; ++round) {
+        TextMask mask;
+        mask.width = pick(1, 150);
+        mask.pixels.resize(std::size_t(mask.width) * TextMask::kHeight);
+        for (auto& p : mask.pixels)
+            p = pick(0, 3) == 0 ? uint8_t(pick(1, 255)) : 0;
+        Canvas canvas;
+        for (int y = 0; y < kDisplayHeight; ++y)
+            for (int x = 0; x < kDisplayWidth; ++x)
+                canvas.Set(x, y, pick(0, 1) == 1);
+        const int srcX = pick(0, mask.width - 1), x = pick(-40, 130), y = pick(-20, 60);
+        const int clipLeft = pick(-10, 100), clipRight = pick(clipLeft, 140);
+        const bool lit = pick(0, 1) == 1;
+        Canvas expected = canvas;
+        for (int row = 0; row < TextMask::kHeight; ++row)
+            for (int col = srcX; col < mask.width; ++col) {
+                const int cx = x + col - srcX;
+                if (mask.At(col, row) && cx >= clipLeft && cx < clipRight)
+                    expected.Set(cx, y + row, lit);
+            }
+        canvas.DrawMask(mask, srcX, x, y, clipLeft, clipRight, lit);
+        ASSERT_EQ(canvas.ToText(), expected.ToText())
+            << "round " << round << ": width " << mask.width << " from " << srcX << " at " << x
+            << "," << y << " clip " << clipLeft << ".." << clipRight << (lit ? " lit" : " dark");
+    }
 }
 
 TEST_F(VirtualDisplayTest, IconsPastTheEdgesAreCut) {
