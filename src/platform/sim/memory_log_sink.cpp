@@ -12,9 +12,15 @@ void MemoryLogSink::Write(std::string_view line) {
             std::fprintf(stderr, "%.*s%s", static_cast<int>(line.size()), line.data(),
                          (line.empty() || line.back() != '\n') ? "\n" : "");
         }
-        m_lines.emplace_back(line);
-        while (m_lines.size() > m_capacity)
-            m_lines.pop_front();
+        const std::size_t slot = (m_first + m_count) % m_capacity;
+        if (slot == m_ring.size())
+            m_ring.emplace_back(line);
+        else
+            m_ring[slot].assign(line);
+        if (m_count < m_capacity)
+            ++m_count;
+        else
+            m_first = (m_first + 1) % m_capacity;
         observer = m_observer;
     }
     // Outside the lock: an observer may log or read the lines itself.
@@ -24,8 +30,14 @@ void MemoryLogSink::Write(std::string_view line) {
 
 std::vector<std::string> MemoryLogSink::LastLines(std::size_t count) const {
     std::lock_guard lock(m_mutex);
-    const std::size_t first = m_lines.size() > count ? m_lines.size() - count : 0;
-    return {m_lines.begin() + static_cast<std::ptrdiff_t>(first), m_lines.end()};
+    std::vector<std::string> lines;
+    const std::size_t skip = m_count > count ? m_count - count : 0;
+    std::size_t i = 0;
+    ForEachLine([&](const std::string& l) {
+        if (i++ >= skip)
+            lines.push_back(l);
+    });
+    return lines;
 }
 
 void MemoryLogSink::SetObserver(std::function<void(const std::string&)> fn) {
@@ -35,20 +47,23 @@ void MemoryLogSink::SetObserver(std::function<void(const std::string&)> fn) {
 
 std::vector<std::string> MemoryLogSink::Lines() const {
     std::lock_guard lock(m_mutex);
-    return {m_lines.begin(), m_lines.end()};
+    std::vector<std::string> lines;
+    lines.reserve(m_count);
+    ForEachLine([&](const std::string& l) { lines.push_back(l); });
+    return lines;
 }
 
 bool MemoryLogSink::Contains(std::string_view text) const {
     std::lock_guard lock(m_mutex);
-    for (const auto& l : m_lines)
-        if (l.find(text) != std::string::npos)
-            return true;
-    return false;
+    bool found = false;
+    ForEachLine([&](const std::string& l) { found = found || l.find(text) != std::string::npos; });
+    return found;
 }
 
 void MemoryLogSink::Clear() {
     std::lock_guard lock(m_mutex);
-    m_lines.clear();
+    m_first = 0;
+    m_count = 0;
 }
 
 }  // namespace vocastra

@@ -2,7 +2,6 @@
 // echoes them to stderr.
 #pragma once
 #include <cstddef>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -14,7 +13,7 @@ namespace vocastra {
 
 class MemoryLogSink : public LogSink {
   public:
-    explicit MemoryLogSink(std::size_t capacity = 4096) : m_capacity(capacity) {}
+    explicit MemoryLogSink(std::size_t capacity = 4096) : m_capacity(capacity ? capacity : 1) {}
     void Write(std::string_view line) override;
 
     std::vector<std::string> Lines() const;
@@ -28,9 +27,19 @@ class MemoryLogSink : public LogSink {
     void SetEcho(bool echo) { m_echo = echo; }
 
   private:
+    // The lines oldest first, wrapping in m_ring: its strings are kept and
+    // written over, so a sink cleared between runs allocates nothing once warm.
+    template <typename F>
+    void ForEachLine(F&& f) const {
+        for (std::size_t i = 0; i < m_count; ++i)
+            f(m_ring[(m_first + i) % m_capacity]);
+    }
+
     mutable std::mutex m_mutex;
     std::size_t m_capacity;
-    std::deque<std::string> m_lines;
+    std::vector<std::string> m_ring;
+    std::size_t m_first = 0;
+    std::size_t m_count = 0;
     bool m_echo = false;
     std::function<void(const std::string&)> m_observer;
 };
